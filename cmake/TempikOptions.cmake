@@ -1,0 +1,24 @@
+# Compiler settings shared by every target of the project.
+
+add_compile_options(-Wall -Wextra -Wpedantic)
+if(DEFINED ENV{CI} AND NOT "$ENV{CI}" STREQUAL "" AND NOT "$ENV{CI}" STREQUAL "false")
+  add_compile_options(-Werror)
+endif()
+
+if(TEMPIK_SANITIZE)
+  add_compile_options(-fsanitize=${TEMPIK_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${TEMPIK_SANITIZE})
+endif()
+
+if(TEMPIK_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "TEMPIK_FUZZ needs clang (CXX=clang++-14)")
+  endif()
+  set(TEMPIK_BUILD_UI OFF)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Where the layers' headers are found: #include "osc/OSCMessage.h" and so on.
+set(TEMPIK_SOURCE_ROOT ${PROJECT_SOURCE_DIR}/src)
