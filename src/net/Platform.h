@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cerrno>
+#include <string>
+
+// The few places where the platforms differ, and the EINTR rule for every system call.
+namespace tempik::net::platform {
+
+/// The system's text for an errno value.
+std::string errnoText(int errnoValue);
+
+/// Keeps a write to a reset connection from raising SIGPIPE where the platform has a socket
+/// option for it (macOS); elsewhere sendFlags() does the job on each write.
+void disableSigPipe(int fd) noexcept;
+
+/// Flags for send(): MSG_NOSIGNAL where it exists.
+int sendFlags() noexcept;
+
+/// Repeats a system call interrupted by a signal.
+template <class Call>
+auto retryOnInterrupt(Call call) {
+  for (;;) {
+    auto result = call();
+    if (result >= 0 || errno != EINTR) return result;
+  }
+}
+
+}  // namespace tempik::net::platform
