@@ -1,0 +1,151 @@
+#include "osc/OSCBundle.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "osc/BigEndian.h"
+#include "osc/OSCErrors.h"
+#include "osc/OSCPacket.h"
+
+namespace tempik::osc {
+namespace {
+
+constexpr std::size_t kHeaderAndTimeTagLength = 16;
+
+}  // namespace
+
+OSCBundle::OSCBundle() = default;
+OSCBundle::OSCBundle(std::vector<OSCPacket> elements, OSCTimeTag timeTag)
+    : timeTag_(timeTag), elements_(std::move(elements)) {}
+OSCBundle::OSCBundle(const OSCBundle&) = default;
+OSCBundle::OSCBundle(OSCBundle&&) noexcept = default;
+OSCBundle& OSCBundle::operator=(const OSCBundle&) = default;
+OSCBundle& OSCBundle::operator=(OSCBundle&&) noexcept = default;
+OSCBundle::~OSCBundle() = default;
+
+bool operator==(const OSCBundle& a, const OSCBundle& b) {
+  return a.timeTag_ == b.timeTag_ && a.elements_ == b.elements_;
+}
+
+OSCBundle OSCBundle::decode(std::span<const std::uint8_t> bytes) {
+  return decodeAt(OSCSharedBytes::copyOf(bytes), 1);
+}
+
+OSCBundle OSCBundle::decode(const OSCSharedBytes& bytes) {
+  return decodeAt(bytes, 1);
+}
+
+OSCBundle OSCBundle::decodeAt(const OSCSharedBytes& received, int depth) {
+  const std::span<const std::uint8_t> bytes = received.bytes();
+  if (bytes.size() < kHeaderAndTimeTagLength) {
+    throw OSCDecodeError::malformed("Data length too short. (Length is " +
+                                    std::to_string(bytes.size()) + ")");
+  }
+  if (!std::equal(std::begin(kHeader), std::end(kHeader), bytes.begin())) {
+    throw OSCDecodeError::malformed("Bundle header is not present or is malformed.");
+  }
+  // Each nested bundle is a level of recursion; a frame of nothing but headers must not be
+  // able to exhaust the stack.
+  if (depth > kMaxDepth) {
+    throw OSCDecodeError::malformed("Bundles are nested deeper than " + std::to_string(kMaxDepth) +
+                                    " levels.");
+  }
+  OSCBundle bundle({}, OSCTimeTag(loadBigEndian64(bytes.data() + 8), 0));
+
+  std::size_t p = kHeaderAndTimeTagLength;
+  while (p < bytes.size()) {
+    const std::size_t remaining = bytes.size() - p;
+    if (remaining < 4) throw OSCDecodeError::malformed("Data bytes ended earlier than expected.");
+    const auto size = static_cast<std::int32_t>(loadBigEndian32(bytes.data() + p));
+    // A negative size would move the position backwards.
+    if (size < 0 || static_cast<std::size_t>(size) > remaining - 4) {
+      throw OSCDecodeError::malformed("Data bytes ended earlier than expected.");
+    }
+    const OSCSharedBytes element = received.slice(p + 4, static_cast<std::size_t>(size));
+    if (OSCMessage::appearsToBeOSCBundle(element.bytes())) {
+      bundle.elements_.emplace_back(decodeAt(element, depth + 1));
+    } else if (OSCMessage::appearsToBeOSCMessage(element.bytes())) {
+      bundle.elements_.emplace_back(OSCMessage::decode(element));
+    } else {
+      throw OSCDecodeError::malformed("Unrecognized bundle element encountered.");
+    }
+    p += 4 + static_cast<std::size_t>(size);
+  }
+  bundle.received_ = received;
+  return bundle;
+}
+
+std::vector<std::uint8_t> OSCBundle::rawData() const {
+  std::vector<std::uint8_t> out;
+  if (!received_.hasValue()) out.reserve(10000);
+  encode(out);
+  return out;
+}
+
+void OSCBundle::encode(std::vector<std::uint8_t>& out) const {
+  const std::size_t start = out.size();
+  try {
+    encodeAt(out, 1);
+  } catch (...) {
+    out.resize(start);  // a failed encoding leaves nothing behind
+    throw;
+  }
+}
+
+void OSCBundle::encodeAt(std::vector<std::uint8_t>& out, int depth) const {
+  if (received_.hasValue()) {
+    const auto bytes = received_.bytes();
+    out.insert(out.end(), bytes.begin(), bytes.end());
+    return;
+  }
+  if (depth > kMaxDepth) {
+    throw OSCEncodeError::general("Bundles are nested deeper than " + std::to_string(kMaxDepth) +
+                                  " levels.");
+  }
+  out.insert(out.end(), std::begin(kHeader), std::end(kHeader));
+  appendBigEndian64(out, timeTag_.rawValue);
+  for (const OSCPacket& element : elements_) {
+    const std::size_t sizeAt = out.size();
+    appendZeros(out, 4);
+    element.encodeAt(out, depth + 1);
+    const std::size_t size = out.size() - sizeAt - 4;
+    if (size > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+      throw OSCEncodeError::valueEncodingError("Bundle element of " + std::to_string(size) +
+                                               " bytes is too long; it must be below 2^31.");
+    }
+    std::uint8_t sizeBytes[4] = {
+        static_cast<std::uint8_t>(size >> 24), static_cast<std::uint8_t>(size >> 16),
+        static_cast<std::uint8_t>(size >> 8), static_cast<std::uint8_t>(size)};
+    std::memcpy(out.data() + sizeAt, sizeBytes, 4);
+  }
+}
+
+std::string OSCBundle::description() const {
+  std::string text = "OSCBundle(";
+  if (!timeTag_.isImmediate()) text += "timeTag: " + timeTag_.description();
+  if (!timeTag_.isImmediate() && !elements_.empty()) text += ", ";
+  if (!elements_.empty()) {
+    text += "elements: [";
+    for (std::size_t i = 0; i < elements_.size(); ++i) {
+      if (i > 0) text += ", ";
+      text += elements_[i].description();
+    }
+    text += "]";
+  }
+  return text + ")";
+}
+
+std::string OSCBundle::descriptionPretty() const {
+  std::string text = "OSCBundle(";
+  if (!timeTag_.isImmediate()) text += "timeTag: " + timeTag_.description();
+  if (elements_.empty()) return text + ")";
+  text += ") with elements:\n  ";
+  for (std::size_t i = 0; i < elements_.size(); ++i) {
+    if (i > 0) text += "\n  ";
+    text += elements_[i].description();
+  }
+  return text;
+}
+
+}  // namespace tempik::osc

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "osc/OSCSharedBytes.h"
+#include "osc/OSCTimeTag.h"
+
+namespace tempik::osc {
+
+class OSCPacket;
+
+/// An OSC bundle: a time tag and element packets (messages or bundles), in order. An
+/// immutable value, safe to hand between threads. A decoded bundle keeps the bytes it came
+/// from and encoding it returns them unchanged; equality ignores them.
+/// Include "osc/OSCPacket.h" to use the elements.
+class OSCBundle {
+ public:
+  /// Bundles may nest this deep (the outermost bundle is level 1); deeper input is malformed
+  /// and deeper bundles are refused by the encoder.
+  static constexpr int kMaxDepth = 32;
+  /// The 8-byte header: "#bundle" and one zero byte.
+  static constexpr std::uint8_t kHeader[8] = {'#', 'b', 'u', 'n', 'd', 'l', 'e', 0};
+
+  OSCBundle();
+  explicit OSCBundle(std::vector<OSCPacket> elements, OSCTimeTag timeTag = OSCTimeTag::immediate());
+  OSCBundle(const OSCBundle&);
+  OSCBundle(OSCBundle&&) noexcept;
+  OSCBundle& operator=(const OSCBundle&);
+  OSCBundle& operator=(OSCBundle&&) noexcept;
+  ~OSCBundle();
+
+  /// Decodes one bundle. Throws `OSCDecodeError`; a failed decode returns nothing at all.
+  static OSCBundle decode(std::span<const std::uint8_t> bytes);
+  static OSCBundle decode(const OSCSharedBytes& bytes);
+
+  const OSCTimeTag& timeTag() const { return timeTag_; }
+  const std::vector<OSCPacket>& elements() const { return elements_; }
+
+  /// The encoded bundle (its received bytes when decoded). Throws `OSCEncodeError`.
+  std::vector<std::uint8_t> rawData() const;
+  void encode(std::vector<std::uint8_t>& out) const;
+  std::span<const std::uint8_t> receivedBytes() const { return received_.bytes(); }
+
+  std::string description() const;
+  std::string descriptionPretty() const;
+
+  friend bool operator==(const OSCBundle& a, const OSCBundle& b);
+
+ private:
+  friend class OSCPacket;
+  static OSCBundle decodeAt(const OSCSharedBytes& bytes, int depth);
+  void encodeAt(std::vector<std::uint8_t>& out, int depth) const;
+
+  OSCTimeTag timeTag_;
+  std::vector<OSCPacket> elements_;
+  OSCSharedBytes received_;
+};
+
+}  // namespace tempik::osc

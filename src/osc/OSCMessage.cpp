@@ -1,0 +1,165 @@
+#include "osc/OSCMessage.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "osc/BigEndian.h"
+#include "osc/OSCBundle.h"
+#include "osc/OSCErrors.h"
+#include "osc/OSCSerialization.h"
+#include "osc/OSCValueDecoder.h"
+
+namespace tempik::osc {
+namespace {
+
+std::size_t paddedLength(std::size_t n) {
+  return n + (4 - n % 4);
+}
+
+// How many tags and roughly how many payload bytes `value` will write: lets the encoder
+// reserve the whole message and place the tag chunk before the payloads in one pass.
+void measure(const OSCValue& value, std::size_t& tags, std::size_t& bytes) {
+  if (const auto* array = value.getIf<OSCArrayValue>()) {
+    tags += 2;
+    for (const OSCValue& element : array->elements) measure(element, tags, bytes);
+    return;
+  }
+  tags += 1;
+  if (const auto* s = value.stringValue()) {
+    bytes += paddedLength(s->size());
+  } else if (const auto* alt = value.getIf<OSCStringAltValue>()) {
+    bytes += paddedLength(alt->string.size());
+  } else if (const auto* blob = value.getIf<OSCBlob>()) {
+    bytes += 4 + paddedLength(blob->size());
+  } else {
+    bytes += 8;
+  }
+}
+
+}  // namespace
+
+bool OSCMessage::appearsToBeOSCMessage(std::span<const std::uint8_t> bytes) {
+  return !bytes.empty() && bytes[0] == '/';
+}
+
+bool OSCMessage::appearsToBeOSCBundle(std::span<const std::uint8_t> bytes) {
+  return bytes.size() >= 8 &&
+         std::equal(bytes.begin(), bytes.begin() + 8, std::begin(OSCBundle::kHeader));
+}
+
+OSCMessage OSCMessage::decode(std::span<const std::uint8_t> bytes) {
+  // Check before copying, so that rejected input costs no allocation.
+  if (bytes.size() % 4 != 0) throw OSCDecodeError::malformed("Length not a multiple of 4 bytes.");
+  if (!appearsToBeOSCMessage(bytes)) {
+    throw OSCDecodeError::malformed("Does not start with an address pattern.");
+  }
+  return decode(OSCSharedBytes::copyOf(bytes));
+}
+
+OSCMessage OSCMessage::decode(const OSCSharedBytes& received) {
+  const std::span<const std::uint8_t> bytes = received.bytes();
+  if (bytes.size() % 4 != 0) throw OSCDecodeError::malformed("Length not a multiple of 4 bytes.");
+  if (!appearsToBeOSCMessage(bytes)) {
+    throw OSCDecodeError::malformed("Does not start with an address pattern.");
+  }
+  const OSCSerialization& registry = OSCSerialization::shared();
+  OSCValueDecoder reader(bytes, &registry);
+
+  std::optional<ASCIIString> address;
+  try {
+    address = ASCIIString::fromBytes(reader.read4ByteAlignedNullTerminatedData());
+  } catch (const OSCDecodeError&) {
+  }
+  if (!address) throw OSCDecodeError::malformed("Address pattern string could not be parsed.");
+
+  std::string_view tags;
+  try {
+    const auto tagBytes = reader.read4ByteAlignedNullTerminatedData();
+    tags = std::string_view(reinterpret_cast<const char*>(tagBytes.data()), tagBytes.size());
+  } catch (const OSCDecodeError&) {
+    throw OSCDecodeError::malformed("Couldn't extract OSC-type chunk.");
+  }
+  if (!std::all_of(tags.begin(), tags.end(),
+                   [](char c) { return static_cast<unsigned char>(c) <= 0x7F; })) {
+    throw OSCDecodeError::malformed("Couldn't extract OSC-type chunk.");
+  }
+
+  std::vector<OSCValue> values;
+  values.reserve(tags.size());
+  for (std::size_t i = 0; i < tags.size();) {
+    if (tags[i] == ',' || tags[i] == 0) {
+      ++i;
+      continue;
+    }
+    i += registry.decodeValue(tags.substr(i), reader, values);
+  }
+
+  OSCMessage message(OSCAddressPattern(std::move(*address)), std::move(values));
+  message.received_ = received;
+  return message;
+}
+
+std::vector<std::uint8_t> OSCMessage::rawData() const {
+  std::vector<std::uint8_t> out;
+  encode(out);
+  return out;
+}
+
+void OSCMessage::encode(std::vector<std::uint8_t>& out) const {
+  if (received_.hasValue()) {
+    const auto bytes = received_.bytes();
+    out.insert(out.end(), bytes.begin(), bytes.end());
+    return;
+  }
+  const std::size_t start = out.size();
+  try {
+    OSCMessageEncoder::encode(*this, out);
+  } catch (...) {
+    out.resize(start);  // a failed encoding leaves nothing behind
+    throw;
+  }
+}
+
+void OSCMessageEncoder::encode(const OSCMessage& message, std::vector<std::uint8_t>& out) {
+  std::size_t tagCount = 1;  // the leading ","
+  std::size_t payloadEstimate = 0;
+  for (const OSCValue& value : message.values()) measure(value, tagCount, payloadEstimate);
+
+  const auto address = message.addressPattern().rawData();
+  const std::size_t tagChunkLength = paddedLength(tagCount);
+  out.reserve(out.size() + paddedLength(address.size()) + tagChunkLength + payloadEstimate);
+
+  out.insert(out.end(), address.begin(), address.end());
+  appendZeros(out, 4 - address.size() % 4);
+  // The tag chunk is filled in once the values have reported their tags.
+  const std::size_t tagChunkAt = out.size();
+  appendZeros(out, tagChunkLength);
+
+  std::string tags = ",";
+  for (const OSCValue& value : message.values()) OSCSerialization::encodeValue(value, tags, out);
+  if (tags.size() != tagCount) {
+    throw OSCEncodeError::internalInconsistency("Type tag count changed while encoding.");
+  }
+  std::memcpy(out.data() + tagChunkAt, tags.data(), tags.size());
+}
+
+std::string OSCMessage::description() const {
+  std::string text = "OSCMessage(\"" + address_.rawAddress() + "\"";
+  if (!values_.empty()) text += ", values: " + describe(values_);
+  return text + ")";
+}
+
+std::string OSCMessage::descriptionPretty() const {
+  std::string text = "OSCMessage(\"" + address_.rawAddress() + "\")";
+  if (values_.empty()) return text;
+  std::string lines;
+  for (std::size_t i = 0; i < values_.size(); ++i) {
+    if (i > 0) lines += "\n  ";
+    lines += std::string(values_[i].typeName()) + ": " + values_[i].description();
+  }
+  text += " with values:\n  " + lines;
+  const auto last = text.find_last_not_of(" \t\n\r");
+  return text.substr(0, last == std::string::npos ? 0 : last + 1);
+}
+
+}  // namespace tempik::osc

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "osc/ASCIIString.h"
+#include "osc/OSCSharedBytes.h"
+#include "osc/OSCValue.h"
+
+namespace tempik::osc {
+
+/// Where a message goes: the address text after conversion to ASCII (exact when the text is
+/// pure ASCII, lossy otherwise). Its syntax is not checked.
+class OSCAddressPattern {
+ public:
+  OSCAddressPattern() = default;
+  OSCAddressPattern(std::string_view text) : ascii_(text) {}               // NOLINT: like a literal
+  OSCAddressPattern(const char* text) : ascii_(std::string_view(text)) {}  // NOLINT
+  explicit OSCAddressPattern(ASCIIString text) : ascii_(std::move(text)) {}
+
+  const std::string& rawAddress() const { return ascii_.stringValue(); }
+  std::span<const std::uint8_t> rawData() const { return ascii_.rawData(); }
+
+  friend bool operator==(const OSCAddressPattern&, const OSCAddressPattern&) = default;
+
+ private:
+  ASCIIString ascii_;
+};
+
+/// An OSC message: an address pattern and its argument values. An immutable value, safe to
+/// hand between threads. A decoded message keeps the bytes it came from, and encoding it
+/// returns them unchanged; equality ignores them.
+class OSCMessage {
+ public:
+  OSCMessage(OSCAddressPattern address, std::vector<OSCValue> values = {})
+      : address_(std::move(address)), values_(std::move(values)) {}
+  OSCMessage(std::string_view address, std::vector<OSCValue> values = {})
+      : address_(address), values_(std::move(values)) {}
+  OSCMessage(const char* address, std::vector<OSCValue> values = {})
+      : address_(address), values_(std::move(values)) {}
+
+  /// Decodes one message. Throws `OSCDecodeError`; a failed decode returns nothing at all.
+  static OSCMessage decode(std::span<const std::uint8_t> bytes);
+  /// Decodes one message that keeps `bytes` (which it came from) as its received bytes.
+  static OSCMessage decode(const OSCSharedBytes& bytes);
+
+  /// True when `bytes` begin with "/".
+  static bool appearsToBeOSCMessage(std::span<const std::uint8_t> bytes);
+  /// True when `bytes` begin with the 8-byte bundle header "#bundle\0".
+  static bool appearsToBeOSCBundle(std::span<const std::uint8_t> bytes);
+
+  const OSCAddressPattern& addressPattern() const { return address_; }
+  const std::vector<OSCValue>& values() const { return values_; }
+
+  /// The encoded message: its received bytes when it was decoded, otherwise built from its
+  /// address and values. Throws `OSCEncodeError`.
+  std::vector<std::uint8_t> rawData() const;
+  /// Appends the encoded message to `out` (same bytes as `rawData()`).
+  void encode(std::vector<std::uint8_t>& out) const;
+  /// The bytes this message was decoded from; empty for a message built in code.
+  std::span<const std::uint8_t> receivedBytes() const { return received_.bytes(); }
+
+  /// `OSCMessage("/a")` or `OSCMessage("/a", values: [1, x])`.
+  std::string description() const;
+  /// One line per value: its kind's name and its description.
+  std::string descriptionPretty() const;
+
+  friend bool operator==(const OSCMessage& a, const OSCMessage& b) {
+    return a.address_ == b.address_ && a.values_ == b.values_;
+  }
+
+ private:
+  OSCAddressPattern address_;
+  std::vector<OSCValue> values_;
+  OSCSharedBytes received_;
+};
+
+/// Builds the bytes of one message from its address and values (never its received bytes):
+/// the address chunk, the type tag chunk (",", then each value's tags), the payloads.
+/// Reserves the whole message up front, so an encoding allocates once.
+class OSCMessageEncoder {
+ public:
+  /// Appends the encoded `message` to `out`. Throws `OSCEncodeError`.
+  static void encode(const OSCMessage& message, std::vector<std::uint8_t>& out);
+};
+
+}  // namespace tempik::osc

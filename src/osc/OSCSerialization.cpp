@@ -1,0 +1,402 @@
+#include "osc/OSCSerialization.h"
+
+#include <limits>
+
+#include "osc/ASCIIString.h"
+#include "osc/BigEndian.h"
+#include "osc/OSCErrors.h"
+
+namespace tempik::osc {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+template <class K>
+const K& as(const OSCValue& value) {
+  return *value.getIf<K>();
+}
+
+// Strings go out lossily converted to printable ASCII, then zero-padded to a multiple of 4
+// with at least one zero.
+void appendStringChunk(Bytes& data, const std::string& text) {
+  auto append = [&data](std::string_view ascii) {
+    data.insert(data.end(), ascii.begin(), ascii.end());
+    appendZeros(data, 4 - ascii.size() % 4);
+  };
+  bool printable = true;
+  for (const char c : text) printable &= c >= 0x20 && c <= 0x7E;
+  if (printable) {
+    append(text);
+  } else {
+    append(ASCIIString::lossy(text).stringValue());
+  }
+}
+
+int arrayDepth(const OSCArrayValue& array, int limit) {
+  int deepest = 0;
+  for (const OSCValue& element : array.elements) {
+    if (const auto* nested = element.getIf<OSCArrayValue>()) {
+      deepest = std::max(deepest, arrayDepth(*nested, limit - 1));
+      if (deepest >= limit) break;
+    }
+  }
+  return deepest + 1;
+}
+
+// The codec's fourteen kinds, in the order their decoders are tried.
+
+char encodeInt32(const OSCValue& v, Bytes& data) {
+  appendBigEndian32(data, static_cast<std::uint32_t>(as<std::int32_t>(v)));
+  return 'i';
+}
+char encodeFloat32(const OSCValue& v, Bytes& data) {
+  appendBigEndian32(data, std::bit_cast<std::uint32_t>(as<float>(v)));
+  return 'f';
+}
+char encodeString(const OSCValue& v, Bytes& data) {
+  appendStringChunk(data, as<std::string>(v));
+  return 's';
+}
+char encodeBlob(const OSCValue& v, Bytes& data) {
+  const OSCBlob& blob = as<OSCBlob>(v);
+  if (blob.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+    throw OSCEncodeError::valueEncodingError("Blob of " + std::to_string(blob.size()) +
+                                             " bytes is too long; its length must be below 2^31.");
+  }
+  appendBigEndian32(data, static_cast<std::uint32_t>(blob.size()));
+  data.insert(data.end(), blob.begin(), blob.end());
+  appendZeros(data, 4 - blob.size() % 4);
+  return 'b';
+}
+char encodeBool(const OSCValue& v, Bytes&) {
+  return as<bool>(v) ? 'T' : 'F';
+}
+char encodeCharacter(const OSCValue& v, Bytes& data) {
+  appendBigEndian32(data, ASCIICharacter::lossy(as<char32_t>(v)).asciiValue());
+  return 'c';
+}
+char encodeDouble(const OSCValue& v, Bytes& data) {
+  appendBigEndian64(data, std::bit_cast<std::uint64_t>(as<double>(v)));
+  return 'd';
+}
+char encodeInt64(const OSCValue& v, Bytes& data) {
+  appendBigEndian64(data, static_cast<std::uint64_t>(as<std::int64_t>(v)));
+  return 'h';
+}
+char encodeImpulse(const OSCValue&, Bytes&) {
+  return 'I';
+}
+char encodeMIDI(const OSCValue& v, Bytes& data) {
+  const OSCMIDIValue& m = as<OSCMIDIValue>(v);
+  data.insert(data.end(), {m.portID, m.status, m.data1, m.data2});
+  return 'm';
+}
+char encodeNull(const OSCValue&, Bytes&) {
+  return 'N';
+}
+char encodeStringAlt(const OSCValue& v, Bytes& data) {
+  appendStringChunk(data, as<OSCStringAltValue>(v).string);
+  return 'S';
+}
+char encodeTimeTag(const OSCValue& v, Bytes& data) {
+  appendBigEndian64(data, as<OSCTimeTag>(v).rawValue);
+  return 't';
+}
+void encodeArray(const OSCValue& v, std::string& tags, Bytes& data) {
+  const OSCArrayValue& array = as<OSCArrayValue>(v);
+  if (arrayDepth(array, OSCValueDecoder::kMaxArrayDepth + 1) > OSCValueDecoder::kMaxArrayDepth) {
+    throw OSCEncodeError::valueEncodingError("Arrays are nested deeper than " +
+                                             std::to_string(OSCValueDecoder::kMaxArrayDepth) +
+                                             " levels.");
+  }
+  tags.push_back('[');
+  for (const OSCValue& element : array.elements) OSCSerialization::encodeValue(element, tags, data);
+  tags.push_back(']');
+}
+
+// Host number types: written as one of the kinds, never produced by decoding.
+template <class Integer>
+char encodeWidenedToInt32(const OSCValue& v, Bytes& data) {
+  appendBigEndian32(data, static_cast<std::uint32_t>(static_cast<std::int32_t>(as<Integer>(v))));
+  return 'i';
+}
+char encodeUInt32(const OSCValue& v, Bytes& data) {
+  appendBigEndian64(data, as<std::uint32_t>(v));
+  return 'h';
+}
+char encodeUInt64(const OSCValue& v, Bytes& data) {
+  const std::uint64_t value = as<std::uint64_t>(v);
+  if (value > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+    throw OSCEncodeError::valueEncodingError("UInt64 value " + std::to_string(value) +
+                                             " is above the Int64 maximum and cannot be encoded.");
+  }
+  appendBigEndian64(data, value);
+  return 'h';
+}
+
+OSCValue decodeInt32(OSCValueDecoder& r) {
+  return r.readInt32();
+}
+OSCValue decodeFloat32(OSCValueDecoder& r) {
+  return r.readFloat32();
+}
+OSCValue decodeString(OSCValueDecoder& r) {
+  return r.read4ByteAlignedNullTerminatedASCIIString();
+}
+OSCValue decodeBlob(OSCValueDecoder& r) {
+  const auto bytes = r.readBlob();
+  return OSCBlob(bytes.begin(), bytes.end());
+}
+OSCValue decodeBool(char tag, OSCValueDecoder&) {
+  if (tag == 'T') return true;
+  if (tag == 'F') return false;
+  throw OSCDecodeError::unexpectedType(tag);
+}
+OSCValue decodeCharacter(OSCValueDecoder& r) {
+  const std::int32_t code = r.readInt32();
+  if (code < 0 || code > 0x7F) {
+    throw OSCDecodeError::malformed(
+        "Character value couldn't be read. Could not form a Unicode scalar from the value.");
+  }
+  return static_cast<char32_t>(code);
+}
+OSCValue decodeDouble(OSCValueDecoder& r) {
+  return r.readDouble();
+}
+OSCValue decodeInt64(OSCValueDecoder& r) {
+  return r.readInt64();
+}
+OSCValue decodeImpulse(OSCValueDecoder&) {
+  return OSCImpulseValue{};
+}
+OSCValue decodeMIDI(OSCValueDecoder& r) {
+  const auto b = r.read(4);
+  return OSCMIDIValue{b[0], b[1], b[2], b[3]};
+}
+OSCValue decodeNull(OSCValueDecoder&) {
+  return OSCNullValue{};
+}
+OSCValue decodeStringAlt(OSCValueDecoder& r) {
+  return OSCStringAltValue{r.read4ByteAlignedNullTerminatedASCIIString()};
+}
+OSCValue decodeTimeTag(OSCValueDecoder& r) {
+  return OSCTimeTag(r.readUInt64(), 0);
+}
+
+std::optional<std::pair<std::size_t, OSCValue>> decodeArray(std::string_view tags,
+                                                            OSCValueDecoder& r) {
+  if (tags.empty() || tags[0] != '[') return std::nullopt;
+  const OSCSerialization& registry = r.context() ? *r.context() : OSCSerialization::shared();
+  r.enterArray();
+  const std::string_view inner = tags.substr(1);
+  OSCArrayValue array;
+  std::size_t k = 0;
+  while (k < inner.size()) {
+    if (inner[k] == ']') {
+      r.leaveArray();
+      return std::pair<std::size_t, OSCValue>(k + 2, std::move(array));
+    }
+    k += registry.decodeValue(inner.substr(k), r, array.elements);
+  }
+  throw OSCDecodeError::malformed("Array termination tag ']' was not found.");
+}
+
+using Tag = OSCValueTagIdentity::Tag;
+using Variable = OSCValueTagIdentity::Variable;
+using Variadic = OSCValueTagIdentity::Variadic;
+
+std::vector<OSCValueKind> codecKinds() {
+  return {
+      {"Int32",
+       {Tag{'i'}},
+       OSCValueStaticTagEncoder{encodeInt32},
+       OSCValueStaticTagDecoder{decodeInt32}},
+      {"Float32",
+       {Tag{'f'}},
+       OSCValueStaticTagEncoder{encodeFloat32},
+       OSCValueStaticTagDecoder{decodeFloat32}},
+      {"String",
+       {Tag{'s'}},
+       OSCValueStaticTagEncoder{encodeString},
+       OSCValueStaticTagDecoder{decodeString}},
+      {"Blob",
+       {Tag{'b'}},
+       OSCValueStaticTagEncoder{encodeBlob},
+       OSCValueStaticTagDecoder{decodeBlob}},
+      {"Bool",
+       {Variable{"TF"}},
+       OSCValueVariableTagEncoder{encodeBool},
+       OSCValueVariableTagDecoder{decodeBool}},
+      {"Character",
+       {Tag{'c'}},
+       OSCValueStaticTagEncoder{encodeCharacter},
+       OSCValueStaticTagDecoder{decodeCharacter}},
+      {"Double",
+       {Tag{'d'}},
+       OSCValueStaticTagEncoder{encodeDouble},
+       OSCValueStaticTagDecoder{decodeDouble}},
+      {"Int64",
+       {Tag{'h'}},
+       OSCValueStaticTagEncoder{encodeInt64},
+       OSCValueStaticTagDecoder{decodeInt64}},
+      {"OSCImpulseValue",
+       {Tag{'I'}},
+       OSCValueStaticTagEncoder{encodeImpulse},
+       OSCValueStaticTagDecoder{decodeImpulse}},
+      {"OSCMIDIValue",
+       {Tag{'m'}},
+       OSCValueStaticTagEncoder{encodeMIDI},
+       OSCValueStaticTagDecoder{decodeMIDI}},
+      {"OSCNullValue",
+       {Tag{'N'}},
+       OSCValueStaticTagEncoder{encodeNull},
+       OSCValueStaticTagDecoder{decodeNull}},
+      {"OSCStringAltValue",
+       {Tag{'S'}},
+       OSCValueStaticTagEncoder{encodeStringAlt},
+       OSCValueStaticTagDecoder{decodeStringAlt}},
+      {"OSCTimeTag",
+       {Tag{'t'}},
+       OSCValueStaticTagEncoder{encodeTimeTag},
+       OSCValueStaticTagDecoder{decodeTimeTag}},
+      {"OSCArrayValue",
+       {Variadic{}},
+       OSCValueVariadicTagEncoder{encodeArray},
+       OSCValueVariadicTagDecoder{decodeArray}},
+  };
+}
+
+// The encoding block of each alternative of OSCValue::Storage, in its order: the fourteen
+// kinds, then the host number types.
+using EncodingBlock = decltype(OSCValueKind::oscEncoding);
+const std::array<EncodingBlock, std::variant_size_v<OSCValue::Storage>>& encodingBlocks() {
+  static const auto blocks = [] {
+    std::array<EncodingBlock, std::variant_size_v<OSCValue::Storage>> table{};
+    const std::vector<OSCValueKind> kinds = codecKinds();
+    for (std::size_t i = 0; i < kinds.size(); ++i) table[i] = kinds[i].oscEncoding;
+    table[14] = OSCValueStaticTagEncoder{encodeWidenedToInt32<std::int8_t>};
+    table[15] = OSCValueStaticTagEncoder{encodeWidenedToInt32<std::int16_t>};
+    table[16] = OSCValueStaticTagEncoder{encodeWidenedToInt32<std::uint8_t>};
+    table[17] = OSCValueStaticTagEncoder{encodeWidenedToInt32<std::uint16_t>};
+    table[18] = OSCValueStaticTagEncoder{encodeUInt32};
+    table[19] = OSCValueStaticTagEncoder{encodeUInt64};
+    return table;
+  }();
+  return blocks;
+}
+
+bool collides(const OSCValueTagIdentity& a, const OSCValueTagIdentity& b) {
+  auto tagsOf = [](const OSCValueTagIdentity& id) -> std::string {
+    if (const auto* t = std::get_if<Tag>(&id.identity)) return std::string(1, t->tag);
+    if (const auto* v = std::get_if<Variable>(&id.identity)) return v->tags;
+    return {};
+  };
+  const bool aVariadic = std::holds_alternative<Variadic>(a.identity);
+  const bool bVariadic = std::holds_alternative<Variadic>(b.identity);
+  if (aVariadic || bVariadic) return aVariadic && bVariadic;
+  const std::string bTags = tagsOf(b);
+  for (const char c : tagsOf(a)) {
+    if (bTags.find(c) != std::string::npos) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool OSCValueTagIdentity::matches(char c) const {
+  if (const auto* t = std::get_if<Tag>(&identity)) return t->tag == c;
+  if (const auto* v = std::get_if<Variable>(&identity)) return v->tags.find(c) != std::string::npos;
+  return true;
+}
+
+OSCSerialization::OSCSerialization() : kinds_(codecKinds()) {
+  rebuildCandidates();
+}
+
+const OSCSerialization& OSCSerialization::shared() {
+  static const OSCSerialization registry;
+  return registry;
+}
+
+void OSCSerialization::registerType(OSCValueKind kind) {
+  for (const OSCValueKind& existing : kinds_) {
+    if (collides(existing.tagIdentity, kind.tagIdentity)) {
+      throw OSCSerializationError(OSCSerializationError::Case::tagAlreadyRegistered);
+    }
+  }
+  kinds_.push_back(std::move(kind));
+  rebuildCandidates();
+}
+
+void OSCSerialization::rebuildCandidates() {
+  candidateCounts_.fill(0);
+  for (int c = 0; c < 256; ++c) {
+    for (std::size_t k = 0; k < kinds_.size(); ++k) {
+      // Tags never collide and only one kind is variadic, so a tag has at most two candidates.
+      if (kinds_[k].tagIdentity.matches(static_cast<char>(c)) &&
+          candidateCounts_[c] < kMaxCandidates) {
+        candidates_[c][candidateCounts_[c]++] = static_cast<std::uint16_t>(k);
+      }
+    }
+  }
+}
+
+std::size_t OSCSerialization::decodeValue(std::string_view tags, OSCValueDecoder& reader,
+                                          std::vector<OSCValue>& values) const {
+  const char c = tags.front();
+  const auto candidateKinds = candidates(c);
+  if (candidateKinds.empty()) {
+    throw OSCDecodeError::malformed("No concrete type found to decode OSC type tag: " +
+                                    std::string(1, c));
+  }
+  for (const std::uint16_t k : candidateKinds) {
+    const auto& decoding = kinds_[k].oscDecoding;
+    switch (decoding.index()) {
+      case 1:
+        values.push_back(std::get<1>(decoding).block(reader));
+        return 1;
+      case 2:
+        values.push_back(std::get<2>(decoding).block(c, reader));
+        return 1;
+      case 3:
+        if (auto result = std::get<3>(decoding).block(tags, reader)) {
+          values.push_back(std::move(result->second));
+          return result->first;
+        }
+        break;
+      default:
+        throw OSCDecodeError::malformed("No decoder is implemented for OSC type tag: " +
+                                        std::string(1, c));
+    }
+  }
+  throw OSCDecodeError::internalInconsistency(
+      "No decoder found to decode OSC type tag: " + std::string(1, c) +
+      ". Only decoder types supplied by the codec can be used.");
+}
+
+void OSCSerialization::encodeValue(const OSCValue& value, std::string& tags, Bytes& data) {
+  const EncodingBlock& block = encodingBlocks()[value.storage().index()];
+  switch (block.index()) {
+    case 1:
+      tags.push_back(ASCIICharacter::lossy(std::get<1>(block).block(value, data)).characterValue());
+      return;
+    case 2:
+      tags.push_back(ASCIICharacter::lossy(std::get<2>(block).block(value, data)).characterValue());
+      return;
+    case 3: {
+      const std::size_t first = tags.size();
+      std::get<3>(block).block(value, tags, data);
+      for (std::size_t i = first; i < tags.size(); ++i) {
+        tags[i] = ASCIICharacter::lossy(static_cast<char32_t>(static_cast<unsigned char>(tags[i])))
+                      .characterValue();
+      }
+      return;
+    }
+    default:
+      throw OSCEncodeError::internalInconsistency(
+          "Unexpected encoder: " + std::string(value.typeName()) +
+          ". Only encoder types supplied by the codec can be used.");
+  }
+}
+
+}  // namespace tempik::osc

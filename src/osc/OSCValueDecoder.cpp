@@ -1,0 +1,164 @@
+#include "osc/OSCValueDecoder.h"
+
+#include <bit>
+#include <cstring>
+#include <string_view>
+
+#include "osc/BigEndian.h"
+
+namespace tempik::osc {
+namespace {
+
+constexpr std::string_view kChunkTooShort =
+    "Not enough bytes in 4-byte aligned null-terminated data chunk.";
+constexpr std::string_view kChunkNotTerminated =
+    "4-byte aligned null-terminated data chunk does not terminate in null bytes as expected.";
+constexpr std::int32_t kMaxBlobLength = 65506;
+
+}  // namespace
+
+std::int32_t OSCValueDecoder::readInt32() {
+  if (remainingByteCount() < 4) {
+    throw OSCDecodeError::malformed("Not enough bytes while reading Int32 data chunk.");
+  }
+  const auto v = static_cast<std::int32_t>(loadBigEndian32(data_.data() + pos_));
+  pos_ += 4;
+  return v;
+}
+
+std::int64_t OSCValueDecoder::readInt64() {
+  if (remainingByteCount() < 8) {
+    throw OSCDecodeError::malformed("Not enough bytes while reading Int64 data chunk.");
+  }
+  const auto v = static_cast<std::int64_t>(loadBigEndian64(data_.data() + pos_));
+  pos_ += 8;
+  return v;
+}
+
+std::uint64_t OSCValueDecoder::readUInt64() {
+  if (remainingByteCount() < 8) {
+    throw OSCDecodeError::malformed("Not enough bytes while reading UInt64 data chunk.");
+  }
+  const auto v = loadBigEndian64(data_.data() + pos_);
+  pos_ += 8;
+  return v;
+}
+
+float OSCValueDecoder::readFloat32() {
+  if (remainingByteCount() < 4) {
+    throw OSCDecodeError::malformed("Not enough bytes while reading Float32 data chunk.");
+  }
+  const auto v = std::bit_cast<float>(loadBigEndian32(data_.data() + pos_));
+  pos_ += 4;
+  return v;
+}
+
+double OSCValueDecoder::readDouble() {
+  if (remainingByteCount() < 8) {
+    throw OSCDecodeError::malformed("Not enough bytes while reading Double data chunk.");
+  }
+  const auto v = std::bit_cast<double>(loadBigEndian64(data_.data() + pos_));
+  pos_ += 8;
+  return v;
+}
+
+std::span<const std::uint8_t> OSCValueDecoder::read4ByteAlignedNullTerminatedData() {
+  const std::size_t remaining = remainingByteCount();
+  if (remaining < 4) throw OSCDecodeError::malformed(std::string(kChunkTooShort));
+  const std::uint8_t* start = data_.data() + pos_;
+  const void* zero = std::memchr(start, 0, remaining);
+  if (zero == nullptr) throw OSCDecodeError::malformed(std::string(kChunkNotTerminated));
+  const auto n = static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - start);
+  const std::size_t chunkLength = n + (4 - n % 4);
+  if (remaining < chunkLength) throw OSCDecodeError::malformed(std::string(kChunkTooShort));
+  for (std::size_t i = n; i < chunkLength; ++i) {
+    if (start[i] != 0) throw OSCDecodeError::malformed(std::string(kChunkNotTerminated));
+  }
+  pos_ += chunkLength;
+  return {start, n};
+}
+
+std::string OSCValueDecoder::read4ByteAlignedNullTerminatedASCIIString() {
+  const auto bytes = read4ByteAlignedNullTerminatedData();
+  for (const std::uint8_t b : bytes) {
+    if (b > 0x7F) {
+      throw OSCDecodeError::malformed(
+          "Failed to form valid ASCII string from 4-byte aligned null-terminated ASCII string "
+          "chunk. Non-ASCII characters may be present or the data is malformed.");
+    }
+  }
+  return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+std::span<const std::uint8_t> OSCValueDecoder::readBlob() {
+  std::int32_t length = -1;
+  if (remainingByteCount() >= 4) length = readInt32();
+  // A missing, negative or oversized length all leave the chunk unreadable.
+  if (length < 0 || length > kMaxBlobLength) {
+    throw OSCDecodeError::malformed(
+        "Failed to read Int32 length chunk at start of 4-byte aligned null-terminated blob data "
+        "chunk.");
+  }
+  const auto n = static_cast<std::size_t>(length);
+  const std::size_t remaining = remainingByteCount();
+  if (n > remaining) {
+    throw OSCDecodeError::malformed(
+        "Encoded blob chunk length is greater than the available data length.");
+  }
+  const std::size_t chunkLength = n + (4 - n % 4);
+  if (remaining < chunkLength) {
+    throw OSCDecodeError::malformed(
+        "Not enough bytes in 4-byte aligned null-terminated blob data chunk.");
+  }
+  const std::uint8_t* start = data_.data() + pos_;
+  for (std::size_t i = n; i < chunkLength; ++i) {
+    if (start[i] != 0) {
+      throw OSCDecodeError::malformed(
+          "Expected 4-byte null terminated data but expected null bytes were not found.");
+    }
+  }
+  pos_ += chunkLength;
+  return {start, n};
+}
+
+std::span<const std::uint8_t> OSCValueDecoder::read(std::int64_t byteLength) {
+  if (byteLength < 0) {
+    throw OSCDecodeError::internalInconsistency(
+        "Negative byte count requested while parsing data: " + std::to_string(byteLength));
+  }
+  const std::size_t remaining = remainingByteCount();
+  if (static_cast<std::uint64_t>(byteLength) > remaining) {
+    throw OSCDecodeError::malformed(
+        "Not enough bytes remain in data stream while parsing data. Attempted to read " +
+        std::to_string(byteLength) + " bytes but only " + std::to_string(remaining) +
+        " bytes remain.");
+  }
+  const std::uint8_t* start = data_.data() + pos_;
+  pos_ += static_cast<std::size_t>(byteLength);
+  return {start, static_cast<std::size_t>(byteLength)};
+}
+
+void OSCValueDecoder::advancePosition(std::int64_t byteCount) {
+  if (byteCount < 0) {
+    throw OSCDecodeError::malformed("Attempted to move byte read position backwards by " +
+                                    std::to_string(-byteCount) + " bytes.");
+  }
+  const std::size_t remaining = remainingByteCount();
+  if (static_cast<std::uint64_t>(byteCount) > remaining) {
+    throw OSCDecodeError::malformed(
+        "Attempted to advance byte read position past end of available bytes. " +
+        std::to_string(remaining) + " bytes remain but " + std::to_string(byteCount) +
+        " were advanced.");
+  }
+  pos_ += static_cast<std::size_t>(byteCount);
+}
+
+void OSCValueDecoder::enterArray() {
+  if (arrayDepth_ >= kMaxArrayDepth) {
+    throw OSCDecodeError::malformed("Arrays are nested deeper than " +
+                                    std::to_string(kMaxArrayDepth) + " levels.");
+  }
+  ++arrayDepth_;
+}
+
+}  // namespace tempik::osc

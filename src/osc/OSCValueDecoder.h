@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "osc/ASCIIString.h"
+#include "osc/OSCErrors.h"
+
+namespace tempik::osc {
+
+class OSCSerialization;
+
+/// The read cursor every decoder of the codec reads through. Each operation checks lengths
+/// before touching a byte, advances past what it consumed, or throws `OSCDecodeError`.
+/// Lives for the decoding of one message or bundle, on one thread; it does not own `data`.
+class OSCValueDecoder {
+ public:
+  /// Arrays may nest this deep inside one message; deeper input is malformed.
+  static constexpr int kMaxArrayDepth = 32;
+
+  explicit OSCValueDecoder(std::span<const std::uint8_t> data,
+                           const OSCSerialization* context = nullptr)
+      : context_(context), data_(data) {}
+
+  /// The tag registry that decoding blocks use to decode nested values.
+  const OSCSerialization* context() const { return context_; }
+  std::span<const std::uint8_t> data() const { return data_; }
+  std::size_t position() const { return pos_; }
+  std::size_t remainingByteCount() const { return data_.size() - pos_; }
+
+  std::int32_t readInt32();
+  std::int64_t readInt64();
+  std::uint64_t readUInt64();
+  float readFloat32();
+  double readDouble();
+
+  /// The bytes of one zero-terminated, zero-padded 4-byte-aligned chunk, without the zeros.
+  std::span<const std::uint8_t> read4ByteAlignedNullTerminatedData();
+  /// The same chunk as ASCII text (bytes above 0x7F are rejected).
+  std::string read4ByteAlignedNullTerminatedASCIIString();
+  /// One blob chunk's data bytes (length at most 65506).
+  std::span<const std::uint8_t> readBlob();
+  /// Exactly `byteLength` raw bytes.
+  std::span<const std::uint8_t> read(std::int64_t byteLength);
+  void advancePosition(std::int64_t byteCount);
+
+  /// Array nesting bookkeeping for the array decoder; throws `malformed` past the limit.
+  void enterArray();
+  void leaveArray() { --arrayDepth_; }
+
+ private:
+  const OSCSerialization* context_;
+  std::span<const std::uint8_t> data_;
+  std::size_t pos_ = 0;
+  int arrayDepth_ = 0;
+};
+
+}  // namespace tempik::osc

@@ -1,0 +1,79 @@
+#include "osc/OSCMessage.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "osc/OSCErrors.h"
+#include "osc/OSCPacket.h"
+
+namespace tempik::osc {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes bytesOf(std::initializer_list<int> values) {
+  Bytes out;
+  for (int v : values) out.push_back(static_cast<std::uint8_t>(v));
+  return out;
+}
+
+std::string decodeFailure(const Bytes& bytes) {
+  try {
+    OSCMessage::decode(bytes);
+  } catch (const OSCDecodeError& error) {
+    return error.description();
+  }
+  return "(decoded)";
+}
+
+TEST(OSCMessageEncoding, WritesAddressTagsAndPayloads) {
+  struct Case {
+    const char* name;
+    OSCMessage message;
+    Bytes expected;
+  };
+  const std::vector<Case> cases = {
+      {"no values", OSCMessage("/a"), bytesOf({0x2F, 0x61, 0, 0, 0x2C, 0, 0, 0})},
+      {"four-character address", OSCMessage("/abc"),
+       bytesOf({0x2F, 0x61, 0x62, 0x63, 0, 0, 0, 0, 0x2C, 0, 0, 0})},
+      {"one string", OSCMessage("/a", {"x"}),
+       bytesOf({0x2F, 0x61, 0, 0, 0x2C, 0x73, 0, 0, 0x78, 0, 0, 0})},
+      {"three strings", OSCMessage("/a", {"x", "y", "z"}),
+       bytesOf({0x2F, 0x61, 0, 0, 0x2C, 0x73, 0x73, 0x73, 0,    0, 0, 0,
+                0x78, 0,    0, 0, 0x79, 0,    0,    0,    0x7A, 0, 0, 0})},
+      {"accented letter goes out plain", OSCMessage("/a", {"\xC3\xA9"}),
+       bytesOf({0x2F, 0x61, 0, 0, 0x2C, 0x73, 0, 0, 0x65, 0, 0, 0})},
+      {"tab in an argument goes out as ?", OSCMessage("/a", {"\t"}),
+       bytesOf({0x2F, 0x61, 0, 0, 0x2C, 0x73, 0, 0, 0x3F, 0, 0, 0})},
+      {"tab in an ASCII address is kept", OSCMessage("/\t"),
+       bytesOf({0x2F, 0x09, 0, 0, 0x2C, 0, 0, 0})},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.message.rawData(), c.expected) << c.name;
+}
+
+TEST(OSCMessageDecoding, ReadsValuesInTagOrder) {
+  const OSCMessage noComma =
+      OSCMessage::decode(bytesOf({0x2F, 0x61, 0, 0, 0x73, 0, 0, 0, 0x78, 0, 0, 0}));
+  EXPECT_EQ(noComma, OSCMessage("/a", {"x"}));
+  ASSERT_EQ(noComma.values().size(), 1u);
+  ASSERT_NE(noComma.values()[0].stringValue(), nullptr);
+  EXPECT_EQ(*noComma.values()[0].stringValue(), "x");
+  EXPECT_EQ(OSCMessage::decode(bytesOf({0x2F, 0x61, 0, 0, 0x2C, 0, 0, 0})).values().size(), 0u);
+}
+
+TEST(OSCMessageDecoding, FailuresCarryTheirTexts) {
+  EXPECT_EQ(decodeFailure(bytesOf({0x2F, 0x61, 0, 0})),
+            "Malformed data: Couldn't extract OSC-type chunk.");
+  EXPECT_EQ(decodeFailure(bytesOf({0x2F, 0x61, 0, 0, 0x2C, 0, 0})),
+            "Malformed data: Length not a multiple of 4 bytes.");
+  EXPECT_EQ(decodeFailure(bytesOf({0x23, 0x61, 0, 0})),
+            "Malformed data: Does not start with an address pattern.");
+  EXPECT_EQ(decodeFailure({}), "Malformed data: Does not start with an address pattern.");
+  EXPECT_EQ(decodeFailure(bytesOf({0x2F, 0xC3, 0xA9, 0, 0x2C, 0, 0, 0})),
+            "Malformed data: Address pattern string could not be parsed.");
+}
+
+}  // namespace
+}  // namespace tempik::osc
