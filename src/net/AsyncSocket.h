@@ -6,9 +6,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "net/AsyncSocketDelegate.h"
+#include "net/HostResolution.h"
 #include "net/OneShotTimer.h"
 #include "net/ReadinessSources.h"
 #include "net/SerialQueue.h"
@@ -125,12 +127,12 @@ class AsyncSocket : public std::enable_shared_from_this<AsyncSocket> {
     std::int64_t tag = 0;
     double timeout = -1;
   };
-  /// One family's connect attempt: its descriptor, waiting for connect() to finish.
+  /// One family's connect attempt and its descriptor, before and while connect() runs.
   struct ConnectAttempt {
     SocketAddress address;
-    std::unique_ptr<ReadinessSources> watch;  // owns the descriptor once connect() is started
-    UniqueFd fd;                              // the descriptor before it is started
-    OneShotTimer delayedStart;
+    UniqueFd fd;                              // until connect() is started
+    std::unique_ptr<ReadinessSources> watch;  // owns the descriptor while connect() runs
+    OneShotTimer delayedStart;                // the second family starts later
   };
 
   using Clock = std::chrono::steady_clock;
@@ -139,34 +141,35 @@ class AsyncSocket : public std::enable_shared_from_this<AsyncSocket> {
   std::optional<SocketError> startConnect(const std::string& host, std::uint16_t port,
                                           const std::optional<std::string>& interface,
                                           double timeout);
-  void lookupFinished(std::int32_t index, std::optional<SocketAddress> address4,
-                      std::optional<SocketAddress> address6);
-  void lookupFailed(std::int32_t index, SocketError error);
+  void lookupFinished(std::int32_t index, std::variant<ResolvedAddresses, SocketError> result);
   std::optional<SocketError> connectToAddresses(std::optional<SocketAddress> address4,
                                                 std::optional<SocketAddress> address6);
   void startAttempt(int family, std::int32_t index);
   void attemptFinished(int family, std::int32_t index, int error);
-  void didConnect(int family, std::int32_t index);
-  void didNotConnect(std::int32_t index, SocketError error);
+  void didConnect(UniqueFd fd);
   void startConnectTimeout(double timeout);
   void endConnectTimeout();
   void closeWithError(std::optional<SocketError> error);
-  ConnectAttempt* attemptFor(int family);
+  std::optional<ConnectAttempt>& attemptFor(int family) {
+    return family == AF_INET6 ? attempt6_ : attempt4_;
+  }
+  int connectedDescriptor() const noexcept { return sources_ ? sources_->descriptor() : -1; }
+  std::optional<SocketAddress> peerAddress() const;
 
   void queueRead(ReadPacket packet);
   void maybeDequeueRead();
   void doReadData();
   void readSourceFired(std::size_t available);
+  void doReadEndOfStream();
   void finishCurrentRead();
-  void endOfStream();
-  void readTimedOut();
   void queueWrite(WritePacket packet);
   void maybeDequeueWrite();
   void doWriteData();
   void writeSourceFired();
   void finishCurrentWrite();
-  void writeTimedOut();
-  void extendOrCloseAfterTimeout(bool read, double extension);
+  void startTimeout(bool read, double seconds);
+  void timedOut(bool read, std::uint64_t serial);
+  void timeoutAnswered(bool read, std::uint64_t serial, double extension);
   void disconnectAfter(std::uint32_t which);
   void maybeCloseAfterRequests();
 
@@ -175,9 +178,24 @@ class AsyncSocket : public std::enable_shared_from_this<AsyncSocket> {
   void suspendWriteSource();
   void resumeWriteSource();
 
+  /// Posts call(delegate, socket) to the delegate queue; skipped when either is gone by then.
   template <class Call>
-  void notifyDelegate(Call call);
+  void notifyDelegate(Call call) {
+    delegateQueue_->async(
+        [socket = weak_from_this(), delegate = delegate_, call = std::move(call)]() mutable {
+          auto self = socket.lock();
+          auto target = delegate.lock();
+          if (self && target) call(*target, *self);
+        });
+  }
   void notifyDisconnect(std::optional<SocketError> error);
+  /// Runs job on the socket queue later, holding the socket weakly.
+  template <class Job>
+  void later(Job job) {
+    socketQueue_->async([socket = weak_from_this(), job = std::move(job)]() mutable {
+      if (auto self = socket.lock()) job(*self);
+    });
+  }
 
   std::uint32_t flags_ = 0;
   std::uint16_t config_ = 0;
@@ -199,8 +217,8 @@ class AsyncSocket : public std::enable_shared_from_this<AsyncSocket> {
   std::optional<WritePacket> currentWrite_;
   Clock::time_point readStarted_;
   Clock::time_point writeStarted_;
-  double readTimeoutTotal_ = 0;
-  double writeTimeoutTotal_ = 0;
+  std::uint64_t readSerial_ = 0;  // tells a late time-out answer from the current read's
+  std::uint64_t writeSerial_ = 0;
   std::uint64_t socketFDBytesAvailable_ = 0;
   double alternateAddressDelay_ = 0.3;
   TextLookup textLookup_;

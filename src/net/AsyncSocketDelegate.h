@@ -33,6 +33,9 @@ class AsyncSocketDelegate {
     (void)socket, (void)error;
   }
 
+  /// The peer closed its side while the socket is set to stay open for writing.
+  virtual void socketDidCloseReadStream(AsyncSocket& socket) { (void)socket; }
+
   /// A read completed with these bytes (at least one).
   virtual void socketDidReadData(AsyncSocket& socket, const std::vector<std::uint8_t>& data,
                                  std::int64_t tag) {

@@ -1,5 +1,6 @@
 #include "net/Platform.h"
 
+#include <fcntl.h>
 #include <sys/socket.h>
 
 #include <cstring>
@@ -34,6 +35,23 @@ int sendFlags() noexcept {
 #else
   return 0;
 #endif
+}
+
+int openStreamSocket(int family) noexcept {
+#ifdef SOCK_CLOEXEC
+  return ::socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+#else
+  int fd = ::socket(family, SOCK_STREAM, 0);
+  if (fd >= 0) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+  return fd;
+#endif
+}
+
+bool setNonBlocking(int fd) noexcept {
+  int flags = retryOnInterrupt([fd] { return ::fcntl(fd, F_GETFL); });
+  if (flags < 0) return false;
+  if (flags & O_NONBLOCK) return true;
+  return retryOnInterrupt([fd, flags] { return ::fcntl(fd, F_SETFL, flags | O_NONBLOCK); }) >= 0;
 }
 
 }  // namespace tempik::net::platform

@@ -26,3 +26,13 @@ auto retryOnInterrupt(Call call) {
 }
 
 }  // namespace tempik::net::platform
+
+namespace tempik::net::platform {
+
+/// A new stream socket of family, closed on exec; -1 and errno on failure.
+int openStreamSocket(int family) noexcept;
+
+/// Sets O_NONBLOCK; false and errno on failure.
+bool setNonBlocking(int fd) noexcept;
+
+}  // namespace tempik::net::platform

@@ -1,0 +1,129 @@
+#pragma once
+
+// A socket delegate that records every callback and lets a test wait for them.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "net/AsyncSocket.h"
+
+namespace tempik::net::testing {
+
+using namespace std::chrono_literals;
+
+struct Disconnect {
+  std::optional<SocketError> error;
+  bool hadSocket = false;
+};
+
+class RecordingDelegate : public AsyncSocketDelegate {
+ public:
+  /// With keepReading, a read of whatever is available is queued on connect and after each
+  /// read, as a streaming client does.
+  explicit RecordingDelegate(bool keepReading = false) : keepReading_(keepReading) {}
+
+  void socketDidConnectToHost(AsyncSocket& socket, const std::string& host,
+                              std::uint16_t port) override {
+    record([&] { connects.emplace_back(host, port); });
+    if (keepReading_) socket.readDataWithTimeout(-1, 0);
+  }
+  void socketDidDisconnect(AsyncSocket* socket, const std::optional<SocketError>& error) override {
+    record([&] { disconnects.push_back({error, socket != nullptr}); });
+  }
+  void socketDidReadData(AsyncSocket& socket, const std::vector<std::uint8_t>& data,
+                         std::int64_t tag) override {
+    record([&] {
+      chunks.push_back(data);
+      received.insert(received.end(), data.begin(), data.end());
+      readTags.push_back(tag);
+    });
+    if (keepReading_) socket.readDataWithTimeout(-1, tag);
+  }
+  void socketDidWriteData(AsyncSocket&, std::int64_t tag) override {
+    record([&] { writeTags.push_back(tag); });
+  }
+  void socketDidWritePartialDataOfLength(AsyncSocket&, std::size_t, std::int64_t) override {
+    record([&] { ++partialWrites; });
+  }
+  double socketShouldTimeoutRead(AsyncSocket&, std::int64_t, double elapsed, std::size_t) override {
+    return timeoutAnswer(elapsed);
+  }
+  double socketShouldTimeoutWrite(AsyncSocket&, std::int64_t, double elapsed,
+                                  std::size_t) override {
+    return timeoutAnswer(elapsed);
+  }
+
+  /// Waits until condition (read under the lock) holds; false when the deadline passed.
+  bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline = 10s) {
+    std::unique_lock lock(mutex);
+    return changed_.wait_for(lock, deadline, condition);
+  }
+  bool waitForDisconnect(std::chrono::milliseconds deadline = 10s) {
+    return waitFor([this] { return !disconnects.empty(); }, deadline);
+  }
+  Disconnect onlyDisconnect() {
+    std::lock_guard lock(mutex);
+    return disconnects.size() == 1 ? disconnects.front() : Disconnect{};
+  }
+
+  std::mutex mutex;
+  std::vector<std::pair<std::string, std::uint16_t>> connects;
+  std::vector<Disconnect> disconnects;
+  std::vector<std::vector<std::uint8_t>> chunks;
+  std::vector<std::uint8_t> received;
+  std::vector<std::int64_t> readTags;
+  std::vector<std::int64_t> writeTags;
+  int partialWrites = 0;
+  std::vector<double> extensions;  // answers to time-outs, used in turn, then 0
+  std::vector<double> timeoutsAsked;
+
+ private:
+  template <class Change>
+  void record(Change change) {
+    {
+      std::lock_guard lock(mutex);
+      change();
+    }
+    changed_.notify_all();
+  }
+  double timeoutAnswer(double elapsed) {
+    double answer = 0;
+    record([&] {
+      timeoutsAsked.push_back(elapsed);
+      if (timeoutsAsked.size() <= extensions.size()) answer = extensions[timeoutsAsked.size() - 1];
+    });
+    return answer;
+  }
+
+  bool keepReading_;
+  std::condition_variable changed_;
+};
+
+/// A socket with its delegate and queue, made the way the OSC client makes them.
+struct SocketUnderTest {
+  explicit SocketUnderTest(bool keepReading = false)
+      : delegate(std::make_shared<RecordingDelegate>(keepReading)),
+        queue(SerialQueue::create("test.delegate")),
+        socket(AsyncSocket::create(delegate, queue)) {}
+
+  bool connect(const std::string& host, std::uint16_t port, double timeout = 10) {
+    SocketError error;
+    return socket->connectToHost(host, port, timeout, error);
+  }
+
+  std::shared_ptr<RecordingDelegate> delegate;
+  std::shared_ptr<SerialQueue> queue;
+  std::shared_ptr<AsyncSocket> socket;
+};
+
+inline std::vector<std::uint8_t> bytes(const std::string& text) {
+  return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+}  // namespace tempik::net::testing
