@@ -106,29 +106,10 @@ TEST(AsyncSocketConnect, UnresolvableNameIsANetDBError) {
   EXPECT_TRUE(test.delegate->connects.empty());
 }
 
-/// A listener whose backlog is full and which never accepts: a further connect hangs without
-/// an answer, all on loopback.
-struct FullBacklog {
-  FullBacklog() : listener(AF_INET, true, 0) {
-    for (int i = 0; i < 8; ++i) {
-      int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-      sockaddr_in address{};
-      address.sin_family = AF_INET;
-      address.sin_port = htons(listener.port());
-      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-      ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-      fillers.emplace_back(fd);
-      if (!tempik::fakes::waitReady(fd, POLLOUT, 200ms)) return;  // this one hangs: full
-    }
-  }
-  LoopbackListener listener;
-  std::vector<tempik::fakes::LoopbackPeer> fillers;
-};
-
 TEST(AsyncSocketConnect, NoAnswerWithinTheTimeoutIsCode3) {
-  FullBacklog backlog;
+  tempik::fakes::FullBacklogListener silent;
   SocketUnderTest test;
-  ASSERT_TRUE(test.connect("127.0.0.1", backlog.listener.port(), 0.3));
+  ASSERT_TRUE(test.connect("127.0.0.1", silent.port(), 0.3));
   ASSERT_TRUE(test.delegate->waitForDisconnect());
   auto disconnect = test.delegate->onlyDisconnect();
   ASSERT_TRUE(disconnect.error.has_value());

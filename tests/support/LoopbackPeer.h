@@ -171,4 +171,27 @@ class LoopbackListener {
   std::uint16_t port_ = 0;
 };
 
+/// A listener on 127.0.0.1 whose backlog is full and which never accepts: a further connect
+/// gets no answer at all (its SYN is dropped), so it hangs without leaving loopback.
+class FullBacklogListener {
+ public:
+  FullBacklogListener() : listener_(AF_INET, true, 0) {
+    for (int i = 0; i < 16; ++i) {
+      int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+      sockaddr_in address{};
+      address.sin_family = AF_INET;
+      address.sin_port = htons(listener_.port());
+      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+      fillers_.emplace_back(fd);
+      if (!waitReady(fd, POLLOUT, 200ms)) return;  // this one hangs: the backlog is full
+    }
+  }
+  std::uint16_t port() const { return listener_.port(); }
+
+ private:
+  LoopbackListener listener_;
+  std::vector<LoopbackPeer> fillers_;
+};
+
 }  // namespace tempik::fakes
