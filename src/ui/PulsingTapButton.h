@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "ui/PulseLevel.h"
+
+namespace tempik::ui {
+
+/// The big round tap button: a 220-pixel accent circle showing the tempo (or an en dash)
+/// over "BPM", with a glow that flares on every beat while a tempo is known. It takes
+/// 300 x 300 pixels; a pointer press anywhere in the inscribed 300-pixel circle runs the
+/// action once, when the pointer goes down.
+///
+/// It knows nothing of the controller: the window hands it the tempo, the last tap time
+/// and the action. Frames are drawn at the display's refresh rate only while a tempo is
+/// known, the button is shown and reduced motion is off; otherwise nothing wakes it.
+/// Lives on the main thread. To assistive technologies it is one button, "Tap tempo".
+class PulsingTapButton final : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int circleDiameter = 220;
+  static constexpr int margin = 40;
+  static constexpr int side = circleDiameter + 2 * margin;
+
+  explicit PulsingTapButton(QWidget* parent = nullptr);
+
+  void setBpm(std::optional<std::int64_t> bpm);
+  void setLastTap(std::optional<TimePoint> lastTap);
+  void setAction(std::function<void()> action);
+  /// Where the reduced-motion setting is read from; the desktop's by default.
+  void setReduceMotionSource(std::function<bool()> source);
+
+  /// Runs the action, as a press does.
+  void press();
+
+  [[nodiscard]] std::optional<std::int64_t> bpm() const { return bpm_; }
+  /// "No tempo" or, for example, "120 BPM".
+  [[nodiscard]] QString accessibleValue() const;
+  /// The number as drawn: the digits, or an en dash without a tempo.
+  [[nodiscard]] QString tempoText() const;
+  /// Whether frames are being requested.
+  [[nodiscard]] bool isAnimating() const { return frameTimer_.isActive(); }
+
+  [[nodiscard]] QSize sizeHint() const override { return {side, side}; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  void updateFrameClock();
+  [[nodiscard]] bool reduceMotion() const;
+
+  std::optional<std::int64_t> bpm_;
+  std::optional<TimePoint> lastTap_;
+  std::function<void()> action_;
+  std::function<bool()> reduceMotionSource_;
+  QTimer frameTimer_;
+};
+
+}  // namespace tempik::ui
