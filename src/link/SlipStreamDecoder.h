@@ -25,7 +25,8 @@ class SlipStreamDecoder {
   using FrameSink = std::function<void(ByteView frame)>;
   using WholePacketCheck = std::function<bool(ByteView frame)>;
 
-  explicit SlipStreamDecoder(WholePacketCheck isWholePacket = {});
+  SlipStreamDecoder() = default;
+  explicit SlipStreamDecoder(WholePacketCheck isWholePacket);
 
   /// Hands every frame completed by chunk to sink, in stream order.
   void feed(ByteView chunk, const FrameSink& sink);

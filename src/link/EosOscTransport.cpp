@@ -1,0 +1,175 @@
+#include "link/EosOscTransport.h"
+
+#include <chrono>
+
+#include "link/ConnectResultBox.h"
+#include "osc/OSCErrors.h"
+#include "osc/OSCMessage.h"
+
+namespace tempik::link {
+
+namespace {
+
+constexpr const char* kStrandLabel = "io.github.tempik.eos-osc.transport";
+constexpr const char* kAttemptQueueLabel = "io.github.tempik.eos-osc";
+constexpr std::int64_t kLowestPort = 1;
+constexpr std::int64_t kHighestPort = 65535;
+
+// Keeps a message's string arguments, in order, and drops every other kind.
+OSCTCPClient::ReceiveHandler stringsOnly(ReceiveHandler handler) {
+  return [handler = std::move(handler)](const osc::OSCMessage& message, const osc::OSCTimeTag&,
+                                        const std::string&, std::uint16_t) {
+    std::vector<std::string> strings;
+    strings.reserve(message.values().size());
+    for (const auto& value : message.values()) {
+      if (const auto* text = value.stringValue()) strings.push_back(*text);
+    }
+    handler(message.addressPattern().rawAddress(), strings);
+  };
+}
+
+}  // namespace
+
+std::shared_ptr<EosOscTransport> EosOscTransport::create(CompletionExecutor completions) {
+  return std::make_shared<EosOscTransport>(Key{}, std::move(completions));
+}
+
+EosOscTransport::EosOscTransport(Key, CompletionExecutor completions)
+    : completions_(std::move(completions)), strand_(net::SerialQueue::create(kStrandLabel)) {}
+
+template <class Completion, class... Args>
+void EosOscTransport::complete(Completion completion, Args... args) {
+  if (!completion) return;
+  completions_([completion = std::move(completion), ... args = std::move(args)]() mutable {
+    completion(std::move(args)...);
+  });
+}
+
+void EosOscTransport::connect(std::string host, std::int64_t port,
+                              std::function<void(ConnectOutcome)> completion) {
+  strand_->async([self = shared_from_this(), host = std::move(host), port,
+                  completion = std::move(completion)]() mutable {
+    self->startConnect(std::move(host), port, std::move(completion));
+  });
+}
+
+void EosOscTransport::disconnect(std::function<void()> completion) {
+  strand_->async([self = shared_from_this(), completion = std::move(completion)]() mutable {
+    self->forgetClient();
+    self->complete(std::move(completion));
+  });
+}
+
+void EosOscTransport::send(std::string address, std::vector<std::string> arguments,
+                           std::function<void(std::optional<SendError>)> completion) {
+  strand_->async([self = shared_from_this(), address = std::move(address),
+                  arguments = std::move(arguments), completion = std::move(completion)]() mutable {
+    std::optional<SendError> failure;
+    if (!self->client_ || !self->client_->isConnected()) {
+      failure = SendError{SendError::Kind::notConnected, "Not connected to the console."};
+    } else {
+      std::vector<osc::OSCValue> values;
+      values.reserve(arguments.size());
+      for (auto& argument : arguments) values.emplace_back(std::move(argument));
+      try {
+        self->client_->send(osc::OSCMessage(address, std::move(values)));
+      } catch (const osc::OSCEncodeError& error) {
+        failure = SendError{SendError::Kind::encoding, error.description()};
+      }
+    }
+    self->complete(std::move(completion), std::move(failure));
+  });
+}
+
+void EosOscTransport::setReceiveHandler(ReceiveHandler handler, std::function<void()> completion) {
+  strand_->async([self = shared_from_this(), handler = std::move(handler),
+                  completion = std::move(completion)]() mutable {
+    self->receiveHandler_ = std::move(handler);
+    const auto wrapped = self->receiveHandler_ ? stringsOnly(self->receiveHandler_) : nullptr;
+    if (self->client_) self->client_->setReceiveHandler(wrapped);
+    if (auto pending = self->pendingClient_.lock(); pending && pending != self->client_) {
+      pending->setReceiveHandler(wrapped);
+    }
+    self->complete(std::move(completion));
+  });
+}
+
+std::int64_t EosOscTransport::connectAttempt() const {
+  return strand_->sync([this] { return connectAttempt_; });
+}
+
+void EosOscTransport::forgetClient() {
+  if (client_) client_->close();
+  client_.reset();
+  connectedHost_.reset();
+  connectedPort_.reset();
+}
+
+void EosOscTransport::startConnect(std::string host, std::int64_t port,
+                                   std::function<void(ConnectOutcome)> completion) {
+  if (host.empty() || port < kLowestPort || port > kHighestPort) {
+    forgetClient();
+    complete(std::move(completion), ConnectOutcome{});
+    return;
+  }
+  if (client_ && client_->isConnected() && connectedHost_ == host && connectedPort_ == port) {
+    complete(std::move(completion), ConnectOutcome{true});
+    return;
+  }
+  forgetClient();
+  const std::int64_t attempt = ++connectAttempt_;
+  auto queue = net::SerialQueue::create(kAttemptQueueLabel);
+  auto client = OSCTCPClient::create(host, static_cast<std::uint16_t>(port), std::nullopt,
+                                     OSCTimeTagMode::ignore, OSCTCPFramingMode::osc1_1, queue);
+  if (receiveHandler_) client->setReceiveHandler(stringsOnly(receiveHandler_));
+  pendingClient_ = client;
+  // The attempt's outcome comes back to this queue; meanwhile it is free for other operations.
+  auto continuation = [weak = weak_from_this(), attempt, client, host, port,
+                       completion = std::move(completion)](bool connected) mutable {
+    auto self = weak.lock();
+    if (!self) return;
+    self->strand_->async([self, attempt, client = std::move(client), host = std::move(host), port,
+                          connected, completion = std::move(completion)]() mutable {
+      self->finishConnect(attempt, std::move(client), std::move(host), port, connected,
+                          std::move(completion));
+    });
+  };
+  runAttempt(client, queue, std::move(continuation));
+}
+
+void EosOscTransport::runAttempt(const std::shared_ptr<OSCTCPClient>& client,
+                                 const std::shared_ptr<net::SerialQueue>& queue,
+                                 std::function<void(bool)> continuation) {
+  auto box = std::make_shared<ConnectResultBox>(std::move(continuation));
+  client->setNotificationHandler([box](const OSCTCPClient::Notification& notification) {
+    box->resume(notification.kind == OSCTCPClient::Notification::Kind::connected);
+  });
+  // The handlers are installed by jobs on the client's queue: let them run before connecting.
+  queue->sync([] {});
+  if (client->connect(kConnectTimeoutSeconds)) {
+    box->resume(false);
+    return;
+  }
+  const auto timeout = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+      std::chrono::duration<double>(kConnectTimeoutSeconds));
+  box->setDeadline(queue->after(timeout, [weakBox = std::weak_ptr(box)] {
+    if (auto box = weakBox.lock()) box->resume(false);
+  }));
+}
+
+void EosOscTransport::finishConnect(std::int64_t attempt, std::shared_ptr<OSCTCPClient> client,
+                                    std::string host, std::int64_t port, bool connected,
+                                    std::function<void(ConnectOutcome)> completion) {
+  if (pendingClient_.lock() == client) pendingClient_.reset();
+  if (connected && attempt == connectAttempt_) {
+    client_ = std::move(client);
+    connectedHost_ = std::move(host);
+    connectedPort_ = port;
+    complete(std::move(completion), ConnectOutcome{false});
+    return;
+  }
+  client->close();
+  complete(std::move(completion), ConnectOutcome{});
+}
+
+}  // namespace tempik::link
