@@ -29,15 +29,15 @@ bool operator==(const OSCBundle& a, const OSCBundle& b) {
 }
 
 OSCBundle OSCBundle::decode(std::span<const std::uint8_t> bytes) {
-  return decodeAt(OSCSharedBytes::copyOf(bytes), 1);
+  return decodeAt(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), 1);
 }
 
-OSCBundle OSCBundle::decode(const OSCSharedBytes& bytes) {
-  return decodeAt(bytes, 1);
+OSCBundle OSCBundle::decode(std::vector<std::uint8_t>&& bytes) {
+  return decodeAt(std::move(bytes), 1);
 }
 
-OSCBundle OSCBundle::decodeAt(const OSCSharedBytes& received, int depth) {
-  const std::span<const std::uint8_t> bytes = received.bytes();
+OSCBundle OSCBundle::decodeAt(std::vector<std::uint8_t> received, int depth) {
+  const std::span<const std::uint8_t> bytes = received;
   if (bytes.size() < kHeaderAndTimeTagLength) {
     throw OSCDecodeError::malformed("Data length too short. (Length is " +
                                     std::to_string(bytes.size()) + ")");
@@ -62,23 +62,24 @@ OSCBundle OSCBundle::decodeAt(const OSCSharedBytes& received, int depth) {
     if (size < 0 || static_cast<std::size_t>(size) > remaining - 4) {
       throw OSCDecodeError::malformed("Data bytes ended earlier than expected.");
     }
-    const OSCSharedBytes element = received.slice(p + 4, static_cast<std::size_t>(size));
-    if (OSCMessage::appearsToBeOSCBundle(element.bytes())) {
-      bundle.elements_.emplace_back(decodeAt(element, depth + 1));
-    } else if (OSCMessage::appearsToBeOSCMessage(element.bytes())) {
+    const auto element = bytes.subspan(p + 4, static_cast<std::size_t>(size));
+    if (OSCMessage::appearsToBeOSCBundle(element)) {
+      bundle.elements_.emplace_back(
+          decodeAt(std::vector<std::uint8_t>(element.begin(), element.end()), depth + 1));
+    } else if (OSCMessage::appearsToBeOSCMessage(element)) {
       bundle.elements_.emplace_back(OSCMessage::decode(element));
     } else {
       throw OSCDecodeError::malformed("Unrecognized bundle element encountered.");
     }
     p += 4 + static_cast<std::size_t>(size);
   }
-  bundle.received_ = received;
+  bundle.received_ = std::move(received);
   return bundle;
 }
 
 std::vector<std::uint8_t> OSCBundle::rawData() const {
   std::vector<std::uint8_t> out;
-  if (!received_.hasValue()) out.reserve(10000);
+  if (received_.empty()) out.reserve(10000);
   encode(out);
   return out;
 }
@@ -94,9 +95,8 @@ void OSCBundle::encode(std::vector<std::uint8_t>& out) const {
 }
 
 void OSCBundle::encodeAt(std::vector<std::uint8_t>& out, int depth) const {
-  if (received_.hasValue()) {
-    const auto bytes = received_.bytes();
-    out.insert(out.end(), bytes.begin(), bytes.end());
+  if (!received_.empty()) {
+    out.insert(out.end(), received_.begin(), received_.end());
     return;
   }
   if (depth > kMaxDepth) {

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "osc/OSCSharedBytes.h"
 #include "osc/OSCTimeTag.h"
 
 namespace tempik::osc {
@@ -34,7 +33,7 @@ class OSCBundle {
 
   /// Decodes one bundle. Throws `OSCDecodeError`; a failed decode returns nothing at all.
   static OSCBundle decode(std::span<const std::uint8_t> bytes);
-  static OSCBundle decode(const OSCSharedBytes& bytes);
+  static OSCBundle decode(std::vector<std::uint8_t>&& bytes);
 
   const OSCTimeTag& timeTag() const { return timeTag_; }
   const std::vector<OSCPacket>& elements() const { return elements_; }
@@ -42,7 +41,7 @@ class OSCBundle {
   /// The encoded bundle (its received bytes when decoded). Throws `OSCEncodeError`.
   std::vector<std::uint8_t> rawData() const;
   void encode(std::vector<std::uint8_t>& out) const;
-  std::span<const std::uint8_t> receivedBytes() const { return received_.bytes(); }
+  std::span<const std::uint8_t> receivedBytes() const { return received_; }
 
   std::string description() const;
   std::string descriptionPretty() const;
@@ -51,12 +50,12 @@ class OSCBundle {
 
  private:
   friend class OSCPacket;
-  static OSCBundle decodeAt(const OSCSharedBytes& bytes, int depth);
+  static OSCBundle decodeAt(std::vector<std::uint8_t> bytes, int depth);
   void encodeAt(std::vector<std::uint8_t>& out, int depth) const;
 
   OSCTimeTag timeTag_;
   std::vector<OSCPacket> elements_;
-  OSCSharedBytes received_;
+  std::vector<std::uint8_t> received_;
 };
 
 }  // namespace tempik::osc

@@ -48,16 +48,24 @@ bool OSCMessage::appearsToBeOSCBundle(std::span<const std::uint8_t> bytes) {
 }
 
 OSCMessage OSCMessage::decode(std::span<const std::uint8_t> bytes) {
-  // Check before copying, so that rejected input costs no allocation.
+  // Checked before copying, so that rejected input costs no allocation.
   if (bytes.size() % 4 != 0) throw OSCDecodeError::malformed("Length not a multiple of 4 bytes.");
   if (!appearsToBeOSCMessage(bytes)) {
     throw OSCDecodeError::malformed("Does not start with an address pattern.");
   }
-  return decode(OSCSharedBytes::copyOf(bytes));
+  OSCMessage message;
+  message.decodeFrom(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+  return message;
 }
 
-OSCMessage OSCMessage::decode(const OSCSharedBytes& received) {
-  const std::span<const std::uint8_t> bytes = received.bytes();
+OSCMessage OSCMessage::decode(std::vector<std::uint8_t>&& bytes) {
+  OSCMessage message;
+  message.decodeFrom(std::move(bytes));
+  return message;
+}
+
+void OSCMessage::decodeFrom(std::vector<std::uint8_t> received) {
+  const std::span<const std::uint8_t> bytes = received;
   if (bytes.size() % 4 != 0) throw OSCDecodeError::malformed("Length not a multiple of 4 bytes.");
   if (!appearsToBeOSCMessage(bytes)) {
     throw OSCDecodeError::malformed("Does not start with an address pattern.");
@@ -65,38 +73,29 @@ OSCMessage OSCMessage::decode(const OSCSharedBytes& received) {
   const OSCSerialization& registry = OSCSerialization::shared();
   OSCValueDecoder reader(bytes, &registry);
 
-  std::optional<ASCIIString> address;
+  std::string_view address;
   try {
-    address = ASCIIString::fromBytes(reader.read4ByteAlignedNullTerminatedData());
+    address = reader.read4ByteAlignedNullTerminatedASCIIView();
   } catch (const OSCDecodeError&) {
+    throw OSCDecodeError::malformed("Address pattern string could not be parsed.");
   }
-  if (!address) throw OSCDecodeError::malformed("Address pattern string could not be parsed.");
-
   std::string_view tags;
   try {
-    const auto tagBytes = reader.read4ByteAlignedNullTerminatedData();
-    tags = std::string_view(reinterpret_cast<const char*>(tagBytes.data()), tagBytes.size());
+    tags = reader.read4ByteAlignedNullTerminatedASCIIView();
   } catch (const OSCDecodeError&) {
     throw OSCDecodeError::malformed("Couldn't extract OSC-type chunk.");
   }
-  if (!std::all_of(tags.begin(), tags.end(),
-                   [](char c) { return static_cast<unsigned char>(c) <= 0x7F; })) {
-    throw OSCDecodeError::malformed("Couldn't extract OSC-type chunk.");
-  }
 
-  std::vector<OSCValue> values;
-  values.reserve(tags.size());
+  values_.reserve(tags.size());
   for (std::size_t i = 0; i < tags.size();) {
     if (tags[i] == ',' || tags[i] == 0) {
       ++i;
       continue;
     }
-    i += registry.decodeValue(tags.substr(i), reader, values);
+    i += registry.decodeValue(tags.substr(i), reader, values_);
   }
-
-  OSCMessage message(OSCAddressPattern(std::move(*address)), std::move(values));
-  message.received_ = received;
-  return message;
+  address_ = OSCAddressPattern(ASCIIString(ASCIIString::Trusted{}, std::string(address)));
+  received_ = std::move(received);
 }
 
 std::vector<std::uint8_t> OSCMessage::rawData() const {
@@ -106,9 +105,8 @@ std::vector<std::uint8_t> OSCMessage::rawData() const {
 }
 
 void OSCMessage::encode(std::vector<std::uint8_t>& out) const {
-  if (received_.hasValue()) {
-    const auto bytes = received_.bytes();
-    out.insert(out.end(), bytes.begin(), bytes.end());
+  if (!received_.empty()) {
+    out.insert(out.end(), received_.begin(), received_.end());
     return;
   }
   const std::size_t start = out.size();

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "osc/ASCIIString.h"
-#include "osc/OSCSharedBytes.h"
 #include "osc/OSCValue.h"
 
 namespace tempik::osc {
@@ -44,8 +43,8 @@ class OSCMessage {
 
   /// Decodes one message. Throws `OSCDecodeError`; a failed decode returns nothing at all.
   static OSCMessage decode(std::span<const std::uint8_t> bytes);
-  /// Decodes one message that keeps `bytes` (which it came from) as its received bytes.
-  static OSCMessage decode(const OSCSharedBytes& bytes);
+  /// Decodes one message that takes `bytes` over as its received bytes, without a copy.
+  static OSCMessage decode(std::vector<std::uint8_t>&& bytes);
 
   /// True when `bytes` begin with "/".
   static bool appearsToBeOSCMessage(std::span<const std::uint8_t> bytes);
@@ -61,7 +60,7 @@ class OSCMessage {
   /// Appends the encoded message to `out` (same bytes as `rawData()`).
   void encode(std::vector<std::uint8_t>& out) const;
   /// The bytes this message was decoded from; empty for a message built in code.
-  std::span<const std::uint8_t> receivedBytes() const { return received_.bytes(); }
+  std::span<const std::uint8_t> receivedBytes() const { return received_; }
 
   /// `OSCMessage("/a")` or `OSCMessage("/a", values: [1, x])`.
   std::string description() const;
@@ -73,9 +72,14 @@ class OSCMessage {
   }
 
  private:
+  OSCMessage() = default;
+  friend class OSCBundle;
+  // Parses `received` into this message, which then keeps those bytes.
+  void decodeFrom(std::vector<std::uint8_t> received);
+
   OSCAddressPattern address_;
   std::vector<OSCValue> values_;
-  OSCSharedBytes received_;
+  std::vector<std::uint8_t> received_;
 };
 
 /// Builds the bytes of one message from its address and values (never its received bytes):

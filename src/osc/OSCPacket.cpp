@@ -8,13 +8,9 @@ std::optional<OSCPacket> OSCPacket::decode(std::span<const std::uint8_t> bytes) 
   return std::nullopt;
 }
 
-std::optional<OSCPacket> OSCPacket::decode(const OSCSharedBytes& bytes) {
-  return decodeAt(bytes, 1);
-}
-
-std::optional<OSCPacket> OSCPacket::decodeAt(const OSCSharedBytes& bytes, int depth) {
-  if (OSCMessage::appearsToBeOSCBundle(bytes.bytes())) return OSCBundle::decodeAt(bytes, depth);
-  if (OSCMessage::appearsToBeOSCMessage(bytes.bytes())) return OSCMessage::decode(bytes);
+std::optional<OSCPacket> OSCPacket::decode(std::vector<std::uint8_t>&& bytes) {
+  if (OSCMessage::appearsToBeOSCBundle(bytes)) return OSCBundle::decode(std::move(bytes));
+  if (OSCMessage::appearsToBeOSCMessage(bytes)) return OSCMessage::decode(std::move(bytes));
   return std::nullopt;
 }
 

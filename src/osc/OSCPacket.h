@@ -24,7 +24,8 @@ class OSCPacket {
   /// otherwise nothing (not an error). Throws `OSCDecodeError` for a malformed message or
   /// bundle; a failed decode returns nothing at all.
   static std::optional<OSCPacket> decode(std::span<const std::uint8_t> bytes);
-  static std::optional<OSCPacket> decode(const OSCSharedBytes& bytes);
+  /// The same, taking `bytes` over as the packet's received bytes without a copy.
+  static std::optional<OSCPacket> decode(std::vector<std::uint8_t>&& bytes);
 
   OSCPacketType packetType() const {
     return std::holds_alternative<OSCMessage>(packet_) ? OSCPacketType::message
@@ -45,7 +46,6 @@ class OSCPacket {
 
  private:
   friend class OSCBundle;
-  static std::optional<OSCPacket> decodeAt(const OSCSharedBytes& bytes, int depth);
   void encodeAt(std::vector<std::uint8_t>& out, int depth) const;
 
   std::variant<OSCMessage, OSCBundle> packet_;

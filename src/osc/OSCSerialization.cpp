@@ -375,21 +375,25 @@ std::size_t OSCSerialization::decodeValue(std::string_view tags, OSCValueDecoder
 }
 
 void OSCSerialization::encodeValue(const OSCValue& value, std::string& tags, Bytes& data) {
+  // Tags are written as ASCII characters (the lossy rule, for any a block might return).
+  auto asciiTag = [](char tag) {
+    return static_cast<unsigned char>(tag) <= 0x7F
+               ? tag
+               : ASCIICharacter::lossy(static_cast<char32_t>(static_cast<unsigned char>(tag)))
+                     .characterValue();
+  };
   const EncodingBlock& block = encodingBlocks()[value.storage().index()];
   switch (block.index()) {
     case 1:
-      tags.push_back(ASCIICharacter::lossy(std::get<1>(block).block(value, data)).characterValue());
+      tags.push_back(asciiTag(std::get<1>(block).block(value, data)));
       return;
     case 2:
-      tags.push_back(ASCIICharacter::lossy(std::get<2>(block).block(value, data)).characterValue());
+      tags.push_back(asciiTag(std::get<2>(block).block(value, data)));
       return;
     case 3: {
       const std::size_t first = tags.size();
       std::get<3>(block).block(value, tags, data);
-      for (std::size_t i = first; i < tags.size(); ++i) {
-        tags[i] = ASCIICharacter::lossy(static_cast<char32_t>(static_cast<unsigned char>(tags[i])))
-                      .characterValue();
-      }
+      for (std::size_t i = first; i < tags.size(); ++i) tags[i] = asciiTag(tags[i]);
       return;
     }
     default:

@@ -15,6 +15,37 @@ constexpr std::string_view kChunkNotTerminated =
     "4-byte aligned null-terminated data chunk does not terminate in null bytes as expected.";
 constexpr std::int32_t kMaxBlobLength = 65506;
 
+// The index of the first zero byte in [p, p + n), or n when there is none; clears `ascii` when
+// a byte before it is above 0x7F. Eight bytes at a time: every received string passes here.
+std::size_t findTerminator(const std::uint8_t* p, std::size_t n, bool& ascii) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+  std::uint64_t high = 0;
+  std::size_t i = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; i + 8 <= n; i += 8) {
+      std::uint64_t v;
+      std::memcpy(&v, p + i, 8);
+      // Marks the first zero byte exactly; marks after it may be false and are ignored.
+      const std::uint64_t zeros = (v - kOnes) & ~v & kHighs;
+      if (zeros != 0) {
+        const int zeroBit = std::countr_zero(zeros);
+        const std::uint64_t before = zeroBit == 7 ? 0 : (std::uint64_t{1} << (zeroBit - 7)) - 1;
+        high |= v & kHighs & before;
+        ascii = high == 0;
+        return i + static_cast<std::size_t>(zeroBit / 8);
+      }
+      high |= v & kHighs;
+    }
+  }
+  for (; i < n; ++i) {
+    if (p[i] == 0) break;
+    high |= p[i] & 0x80;
+  }
+  ascii = high == 0;
+  return i;
+}
+
 }  // namespace
 
 std::int32_t OSCValueDecoder::readInt32() {
@@ -63,31 +94,34 @@ double OSCValueDecoder::readDouble() {
 }
 
 std::span<const std::uint8_t> OSCValueDecoder::read4ByteAlignedNullTerminatedData() {
+  bool ascii = true;
+  return readChunk(ascii);
+}
+
+std::string_view OSCValueDecoder::read4ByteAlignedNullTerminatedASCIIView() {
+  bool ascii = true;
+  const auto bytes = readChunk(ascii);
+  if (!ascii) {
+    throw OSCDecodeError::malformed(
+        "Failed to form valid ASCII string from 4-byte aligned null-terminated ASCII string "
+        "chunk. Non-ASCII characters may be present or the data is malformed.");
+  }
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+std::span<const std::uint8_t> OSCValueDecoder::readChunk(bool& ascii) {
   const std::size_t remaining = remainingByteCount();
   if (remaining < 4) throw OSCDecodeError::malformed(std::string(kChunkTooShort));
   const std::uint8_t* start = data_.data() + pos_;
-  const void* zero = std::memchr(start, 0, remaining);
-  if (zero == nullptr) throw OSCDecodeError::malformed(std::string(kChunkNotTerminated));
-  const auto n = static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - start);
+  const std::size_t n = findTerminator(start, remaining, ascii);
+  if (n == remaining) throw OSCDecodeError::malformed(std::string(kChunkNotTerminated));
   const std::size_t chunkLength = n + (4 - n % 4);
   if (remaining < chunkLength) throw OSCDecodeError::malformed(std::string(kChunkTooShort));
-  for (std::size_t i = n; i < chunkLength; ++i) {
+  for (std::size_t i = n + 1; i < chunkLength; ++i) {
     if (start[i] != 0) throw OSCDecodeError::malformed(std::string(kChunkNotTerminated));
   }
   pos_ += chunkLength;
   return {start, n};
-}
-
-std::string OSCValueDecoder::read4ByteAlignedNullTerminatedASCIIString() {
-  const auto bytes = read4ByteAlignedNullTerminatedData();
-  for (const std::uint8_t b : bytes) {
-    if (b > 0x7F) {
-      throw OSCDecodeError::malformed(
-          "Failed to form valid ASCII string from 4-byte aligned null-terminated ASCII string "
-          "chunk. Non-ASCII characters may be present or the data is malformed.");
-    }
-  }
-  return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
 std::span<const std::uint8_t> OSCValueDecoder::readBlob() {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "osc/ASCIIString.h"
 #include "osc/OSCErrors.h"
@@ -39,7 +40,11 @@ class OSCValueDecoder {
   /// The bytes of one zero-terminated, zero-padded 4-byte-aligned chunk, without the zeros.
   std::span<const std::uint8_t> read4ByteAlignedNullTerminatedData();
   /// The same chunk as ASCII text (bytes above 0x7F are rejected).
-  std::string read4ByteAlignedNullTerminatedASCIIString();
+  std::string read4ByteAlignedNullTerminatedASCIIString() {
+    return std::string(read4ByteAlignedNullTerminatedASCIIView());
+  }
+  /// The same, as a view into the buffer.
+  std::string_view read4ByteAlignedNullTerminatedASCIIView();
   /// One blob chunk's data bytes (length at most 65506).
   std::span<const std::uint8_t> readBlob();
   /// Exactly `byteLength` raw bytes.
@@ -51,6 +56,9 @@ class OSCValueDecoder {
   void leaveArray() { --arrayDepth_; }
 
  private:
+  // The bytes of one chunk; `ascii` tells whether they are all at most 0x7F.
+  std::span<const std::uint8_t> readChunk(bool& ascii);
+
   const OSCSerialization* context_;
   std::span<const std::uint8_t> data_;
   std::size_t pos_ = 0;

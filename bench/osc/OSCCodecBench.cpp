@@ -1,0 +1,89 @@
+// tempik's codec: encode and decode of the console message and of a mixed message, in ns per
+// message. The same binary times liblo and oscpack on the same messages when they are present.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "BenchMessages.h"
+#include "osc/ASCIIString.h"
+#include "osc/OSCMessage.h"
+#include "osc/OSCPacket.h"
+
+namespace tempik::osc::bench {
+namespace {
+
+OSCMessage consoleMessage() {
+  return OSCMessage(kConsoleAddress, {kConsoleText});
+}
+
+OSCMessage mixedMessage() {
+  return OSCMessage(kMixedAddress, {kMixedInt32, kMixedFloat, kMixedString,
+                                    OSCBlob(kMixedBlob.begin(), kMixedBlob.end()), kMixedInt64,
+                                    kMixedDouble, true});
+}
+
+// Building the message from its parts and encoding it, as the console link does for each send.
+void tempikEncodeConsole(benchmark::State& state) {
+  for (auto _ : state) {
+    std::vector<std::uint8_t> bytes = consoleMessage().rawData();
+    benchmark::DoNotOptimize(bytes.data());
+  }
+}
+
+void tempikEncodeMixed(benchmark::State& state) {
+  for (auto _ : state) {
+    std::vector<std::uint8_t> bytes = mixedMessage().rawData();
+    benchmark::DoNotOptimize(bytes.data());
+  }
+}
+
+// Encoding a message that is already built.
+void tempikEncodeOnlyConsole(benchmark::State& state) {
+  const OSCMessage message = consoleMessage();
+  for (auto _ : state) {
+    std::vector<std::uint8_t> bytes = message.rawData();
+    benchmark::DoNotOptimize(bytes.data());
+  }
+}
+
+// Decoding a received frame into a packet with owned values, then reading them.
+void decodeAndRead(benchmark::State& state, const std::vector<std::uint8_t>& frame) {
+  for (auto _ : state) {
+    std::optional<OSCPacket> packet = OSCPacket::decode(frame);
+    const OSCMessage* message = packet->message();
+    benchmark::DoNotOptimize(message->addressPattern().rawAddress().data());
+    for (const OSCValue& value : message->values()) benchmark::DoNotOptimize(&value);
+  }
+}
+
+void tempikDecodeConsole(benchmark::State& state) {
+  decodeAndRead(state, consoleMessage().rawData());
+}
+
+void tempikDecodeMixed(benchmark::State& state) {
+  decodeAndRead(state, mixedMessage().rawData());
+}
+
+// The lossy rule on text that needs no conversion (every ordinary outgoing string) and on
+// text that does.
+void tempikLossyPrintable(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(ASCIIString::lossy(kConsoleText));
+}
+
+void tempikLossyAccented(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(ASCIIString::lossy("Caf\xC3\xA9 cr\xC3\xA8me"));
+}
+
+BENCHMARK(tempikEncodeConsole);
+BENCHMARK(tempikEncodeOnlyConsole);
+BENCHMARK(tempikEncodeMixed);
+BENCHMARK(tempikDecodeConsole);
+BENCHMARK(tempikDecodeMixed);
+BENCHMARK(tempikLossyPrintable);
+BENCHMARK(tempikLossyAccented);
+
+}  // namespace
+}  // namespace tempik::osc::bench
+
+BENCHMARK_MAIN();
