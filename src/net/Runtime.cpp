@@ -1,5 +1,7 @@
 #include "net/Runtime.h"
 
+#include <asio/steady_timer.hpp>
+
 namespace tempik::net::detail {
 
 namespace {
@@ -14,6 +16,9 @@ Runtime& Runtime::instance() {
 
 Runtime::Runtime()
     : io_(kQueueThreads), keepRunning_(asio::make_work_guard(io_)), workers_(kWorkerThreads) {
+  // Makes the reactor's kernel objects (epoll, eventfd, timerfd) now rather than on the first
+  // timer, so the facility holds a fixed set of descriptors from its first use on.
+  asio::steady_timer{io_}.cancel();
   for (int i = 0; i < kQueueThreads; ++i) threads_.emplace_back([this] { io_.run(); });
 }
 

@@ -21,7 +21,7 @@ struct Connected : SocketUnderTest {
     EXPECT_TRUE(connect(listener.host(), listener.port()));
     peer = listener.accept();
     EXPECT_TRUE(peer.valid());
-    EXPECT_TRUE(delegate->waitFor([this] { return !delegate->connects.empty(); }));
+    EXPECT_TRUE(delegate->waitForConnect());
   }
   LoopbackListener listener;
   LoopbackPeer peer;
@@ -34,7 +34,7 @@ TEST(AsyncSocketClose, PeerCloseIsCode7AfterEveryByteWasDelivered) {
   ASSERT_TRUE(test.peer.write(sent));
   test.peer.close();
   ASSERT_TRUE(test.delegate->waitForDisconnect());
-  EXPECT_EQ(test.delegate->received, sent);
+  EXPECT_EQ(test.delegate->log().received, sent);
   auto disconnect = test.delegate->onlyDisconnect();
   ASSERT_TRUE(disconnect.error.has_value());
   EXPECT_EQ(disconnect.error->domain, kAsyncSocketErrorDomain);
@@ -62,8 +62,8 @@ TEST(AsyncSocketClose, DisconnectAfterWritingFlushesThenClosesWithoutError) {
   EXPECT_EQ(test.peer.read(100), bytes("first second"));  // then end of stream
   ASSERT_TRUE(test.delegate->waitForDisconnect());
   EXPECT_FALSE(test.delegate->onlyDisconnect().error.has_value());
-  EXPECT_EQ(test.delegate->writeTags, (std::vector<std::int64_t>{1, 2}));
-  EXPECT_TRUE(test.delegate->chunks.empty());
+  EXPECT_EQ(test.delegate->log().writeTags, (std::vector<std::int64_t>{1, 2}));
+  EXPECT_TRUE(test.delegate->log().chunks.empty());
 }
 
 TEST(AsyncSocketClose, DisconnectAfterReadingWaitsForTheQueuedRead) {
@@ -74,7 +74,8 @@ TEST(AsyncSocketClose, DisconnectAfterReadingWaitsForTheQueuedRead) {
   ASSERT_TRUE(test.peer.write("last words"));
   ASSERT_TRUE(test.delegate->waitForDisconnect());
   EXPECT_FALSE(test.delegate->onlyDisconnect().error.has_value());
-  EXPECT_EQ(test.delegate->chunks, std::vector<std::vector<std::uint8_t>>{bytes("last words")});
+  EXPECT_EQ(test.delegate->log().chunks,
+            std::vector<std::vector<std::uint8_t>>{bytes("last words")});
   EXPECT_TRUE(test.peer.waitForEndOfStream());
 }
 
@@ -90,8 +91,8 @@ TEST(AsyncSocketClose, DisconnectIsImmediateAndSilentAndLaterRequestsAreDropped)
   auto received = test.peer.read(100);
   EXPECT_TRUE(received.empty() || received == bytes("before"));
   test.queue->sync([] {});  // every callback posted so far has run
-  EXPECT_EQ(test.delegate->disconnects.size(), 1u);
-  EXPECT_TRUE(test.delegate->chunks.empty());
+  EXPECT_EQ(test.delegate->log().disconnects.size(), 1u);
+  EXPECT_TRUE(test.delegate->log().chunks.empty());
 }
 
 TEST(AsyncSocketClose, PeerResetWhileWritesAreQueuedEndsWithAnErrorNotASignal) {
@@ -115,8 +116,10 @@ TEST(AsyncSocketClose, ASocketMayConnectAgainAfterAClose) {
   test.socket->disconnect();
   ASSERT_TRUE(test.delegate->waitForDisconnect());
   ASSERT_TRUE(test.connect(test.listener.host(), test.listener.port()));
-  ASSERT_TRUE(test.listener.accept().valid());
-  ASSERT_TRUE(test.delegate->waitFor([&] { return test.delegate->connects.size() == 2; }));
+  auto second = test.listener.accept();
+  ASSERT_TRUE(second.valid());
+  ASSERT_TRUE(
+      test.delegate->waitFor([](const testing::Log& log) { return log.connects.size() == 2; }));
   EXPECT_TRUE(test.socket->isConnected());
 }
 

@@ -32,9 +32,10 @@ TEST_P(ConnectOverFamily, ConnectsAndReportsThePeer) {
       << error.description;
   auto peer = listener.accept();
   ASSERT_TRUE(peer.valid());
-  ASSERT_TRUE(test.delegate->waitFor([&] { return !test.delegate->connects.empty(); }));
+  ASSERT_TRUE(test.delegate->waitForConnect());
 
-  EXPECT_EQ(test.delegate->connects.front(), std::make_pair(listener.host(), listener.port()));
+  EXPECT_EQ(test.delegate->log().connects.front(),
+            std::make_pair(listener.host(), listener.port()));
   EXPECT_TRUE(test.socket->isConnected());
   EXPECT_FALSE(test.socket->isDisconnected());
   EXPECT_EQ(test.socket->connectedHost(), listener.host());
@@ -65,8 +66,8 @@ TEST(AsyncSocketConnect, LocalhostStartsIPv6OnlyAfterTheDelayWhenIPv4Fails) {
   const auto accepted = std::chrono::steady_clock::now();
   ASSERT_TRUE(peer.valid());
   EXPECT_GE(accepted - start, 250ms);
-  ASSERT_TRUE(test.delegate->waitFor([&] { return !test.delegate->connects.empty(); }));
-  EXPECT_EQ(test.delegate->connects.front().first, "::1");
+  ASSERT_TRUE(test.delegate->waitForConnect());
+  EXPECT_EQ(test.delegate->log().connects.front().first, "::1");
 }
 
 TEST(AsyncSocketConnect, LocalhostNeverTriesIPv6WhenIPv4Connects) {
@@ -75,8 +76,8 @@ TEST(AsyncSocketConnect, LocalhostNeverTriesIPv6WhenIPv4Connects) {
   SocketUnderTest test;
   ASSERT_TRUE(test.connect("localhost", ipv4.port()));
   ASSERT_TRUE(ipv4.accept().valid());
-  ASSERT_TRUE(test.delegate->waitFor([&] { return !test.delegate->connects.empty(); }));
-  EXPECT_EQ(test.delegate->connects.front().first, "127.0.0.1");
+  ASSERT_TRUE(test.delegate->waitForConnect());
+  EXPECT_EQ(test.delegate->log().connects.front().first, "127.0.0.1");
   // Well past the 0.3 s delay, ::1 has still not been asked.
   EXPECT_FALSE(ipv6.accept(700ms).valid());
 }
@@ -91,7 +92,7 @@ TEST(AsyncSocketConnect, RefusedConnectionIsAPosixConnectError) {
   EXPECT_EQ(disconnect.error->domain, kPosixErrorDomain);
   EXPECT_EQ(disconnect.error->code, ECONNREFUSED);
   EXPECT_EQ(disconnect.error->failureReason, "Error in connect() function");
-  EXPECT_TRUE(test.delegate->connects.empty());
+  EXPECT_TRUE(test.delegate->log().connects.empty());
   EXPECT_TRUE(test.socket->isDisconnected());
 }
 
@@ -103,7 +104,7 @@ TEST(AsyncSocketConnect, UnresolvableNameIsANetDBError) {
   ASSERT_TRUE(disconnect.error.has_value());
   EXPECT_EQ(disconnect.error->domain, kNetDBErrorDomain);
   EXPECT_FALSE(disconnect.error->description.empty());
-  EXPECT_TRUE(test.delegate->connects.empty());
+  EXPECT_TRUE(test.delegate->log().connects.empty());
 }
 
 TEST(AsyncSocketConnect, NoAnswerWithinTheTimeoutIsCode3) {
@@ -116,7 +117,7 @@ TEST(AsyncSocketConnect, NoAnswerWithinTheTimeoutIsCode3) {
   EXPECT_EQ(disconnect.error->domain, kAsyncSocketErrorDomain);
   EXPECT_EQ(disconnect.error->code, 3);
   EXPECT_EQ(disconnect.error->description, "Attempt to connect to host timed out");
-  EXPECT_TRUE(test.delegate->connects.empty());
+  EXPECT_TRUE(test.delegate->log().connects.empty());
   ASSERT_TRUE(AsyncSocketError::from(*disconnect.error).has_value());
   EXPECT_EQ(AsyncSocketError::from(*disconnect.error)->code(),
             AsyncSocketErrorCode::connectTimeout);
@@ -138,7 +139,7 @@ TEST(AsyncSocketConnect, ImmediateFailuresStartNothing) {
       {"while connected",
        [&](SocketUnderTest& test) {
          ASSERT_TRUE(test.connect("127.0.0.1", listener.port()));
-         ASSERT_TRUE(test.delegate->waitFor([&] { return !test.delegate->connects.empty(); }));
+         ASSERT_TRUE(test.delegate->waitForConnect());
        },
        "127.0.0.1", std::nullopt, 1,
        "Attempting to connect while connected or accepting connections. Disconnect first."},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <unistd.h>
 
 #include <future>
 
@@ -27,6 +28,22 @@ std::size_t countEntries(const char* directory) {
   return count;
 }
 
+/// What each open descriptor refers to, to show which one leaked.
+std::string describeDescriptors() {
+  std::string text;
+  if (DIR* dir = ::opendir("/proc/self/fd")) {
+    while (auto* entry = ::readdir(dir)) {
+      char target[256] = {};
+      const std::string path = std::string("/proc/self/fd/") + entry->d_name;
+      if (::readlink(path.c_str(), target, sizeof target - 1) > 0) {
+        text += std::string(entry->d_name) + "->" + target + " ";
+      }
+    }
+    ::closedir(dir);
+  }
+  return text;
+}
+
 /// Polls a condition that no callback announces, with a deadline.
 bool eventually(const std::function<bool()>& condition, std::chrono::seconds deadline = 10s) {
   const auto end = std::chrono::steady_clock::now() + deadline;
@@ -39,6 +56,7 @@ bool eventually(const std::function<bool()>& condition, std::chrono::seconds dea
 
 TEST(AsyncSocketLifetime, DestroyedMidConnectCallsOnlyTheFinalDisconnect) {
   tempik::fakes::FullBacklogListener silent;
+  auto started = SerialQueue::create("facility threads start on first use");
   const auto descriptorsBefore = countEntries("/proc/self/fd");
   for (const std::string host : {"127.0.0.1", "localhost"}) {
     SCOPED_TRACE(host);
@@ -50,7 +68,7 @@ TEST(AsyncSocketLifetime, DestroyedMidConnectCallsOnlyTheFinalDisconnect) {
     test.queue->sync([] {});
     EXPECT_FALSE(test.delegate->onlyDisconnect().hadSocket);
     EXPECT_FALSE(test.delegate->onlyDisconnect().error.has_value());
-    EXPECT_TRUE(test.delegate->connects.empty());
+    EXPECT_TRUE(test.delegate->log().connects.empty());
   }
   EXPECT_EQ(countEntries("/proc/self/fd"), descriptorsBefore);
 }
@@ -60,7 +78,7 @@ TEST(AsyncSocketLifetime, DestroyedWithCallbacksInFlightCallsNothingMoreWithIt) 
   SocketUnderTest test(/*keepReading=*/true);
   ASSERT_TRUE(test.connect(listener.host(), listener.port()));
   auto peer = listener.accept();
-  ASSERT_TRUE(test.delegate->waitFor([&] { return !test.delegate->connects.empty(); }));
+  ASSERT_TRUE(test.delegate->waitForConnect());
 
   // Hold the delegate queue while the socket reads, sees the end and posts its callbacks.
   std::promise<void> release;
@@ -77,9 +95,9 @@ TEST(AsyncSocketLifetime, DestroyedWithCallbacksInFlightCallsNothingMoreWithIt) 
   release.set_value();
   test.queue->sync([] {});
 
-  EXPECT_TRUE(test.delegate->chunks.empty());
-  ASSERT_EQ(test.delegate->disconnects.size(), 1u);
-  EXPECT_FALSE(test.delegate->disconnects.front().hadSocket);
+  EXPECT_TRUE(test.delegate->log().chunks.empty());
+  ASSERT_EQ(test.delegate->log().disconnects.size(), 1u);
+  EXPECT_FALSE(test.delegate->log().disconnects.front().hadSocket);
 }
 
 TEST(AsyncSocketLifetime, AGoneDelegateIsSkipped) {
@@ -107,6 +125,7 @@ TEST(AsyncSocketLifetime, ThousandCyclesLeaveNoDescriptorOrThread) {
     ASSERT_TRUE(warmUp.delegate->waitForDisconnect(60s));
   }
   const auto descriptorsBefore = countEntries("/proc/self/fd");
+  const auto descriptorsBeforeText = describeDescriptors();
   const auto threadsBefore = countEntries("/proc/self/task");
 
   for (int cycle = 0; cycle < 1000; ++cycle) {
@@ -136,7 +155,8 @@ TEST(AsyncSocketLifetime, ThousandCyclesLeaveNoDescriptorOrThread) {
         test.socket->writeData(bytes("ping"), -1, 0);
         ASSERT_EQ(peer.read(4), bytes("ping"));
         ASSERT_TRUE(peer.write("pong"));
-        ASSERT_TRUE(test.delegate->waitFor([&] { return test.delegate->received.size() == 4; }));
+        ASSERT_TRUE(test.delegate->waitFor(
+            [](const testing::Log& log) { return log.received.size() == 4; }));
         if (cycle % 2 == 0) {
           test.socket->disconnect();
         } else {
@@ -146,7 +166,8 @@ TEST(AsyncSocketLifetime, ThousandCyclesLeaveNoDescriptorOrThread) {
       }
     }
   }
-  EXPECT_EQ(countEntries("/proc/self/fd"), descriptorsBefore);
+  EXPECT_EQ(countEntries("/proc/self/fd"), descriptorsBefore)
+      << descriptorsBeforeText << "\nnow: " << describeDescriptors();
   EXPECT_EQ(countEntries("/proc/self/task"), threadsBefore);
 }
 

@@ -22,7 +22,7 @@ struct Connected : SocketUnderTest {
     EXPECT_TRUE(connect(listener.host(), listener.port()));
     peer = listener.accept();
     EXPECT_TRUE(peer.valid());
-    EXPECT_TRUE(delegate->waitFor([this] { return !delegate->connects.empty(); }));
+    EXPECT_TRUE(delegate->waitForConnect());
   }
   LoopbackListener listener;
   LoopbackPeer peer;
@@ -32,19 +32,21 @@ TEST(AsyncSocketRead, BytesArrivingWhileAReadIsPendingComeAsOneChunk) {
   Connected test;
   test.socket->readDataWithTimeout(-1, 42);
   ASSERT_TRUE(test.peer.write("0123456789"));
-  ASSERT_TRUE(test.delegate->waitFor([&] { return !test.delegate->chunks.empty(); }));
-  EXPECT_EQ(test.delegate->chunks.front(), bytes("0123456789"));
-  EXPECT_EQ(test.delegate->readTags.front(), 42);
+  ASSERT_TRUE(test.delegate->waitFor([](const testing::Log& log) { return !log.chunks.empty(); }));
+  EXPECT_EQ(test.delegate->log().chunks.front(), bytes("0123456789"));
+  EXPECT_EQ(test.delegate->log().readTags.front(), 42);
 }
 
 TEST(AsyncSocketRead, BytesThatArriveBeforeAnyReadWaitForOne) {
   Connected test;
   ASSERT_TRUE(test.peer.write("early bird"));
   test.socket->readDataWithTimeout(-1, 1);
-  ASSERT_TRUE(test.delegate->waitFor([&] { return test.delegate->received.size() >= 5; }));
+  ASSERT_TRUE(
+      test.delegate->waitFor([](const testing::Log& log) { return log.received.size() >= 5; }));
   test.socket->readDataWithTimeout(-1, 2);
-  ASSERT_TRUE(test.delegate->waitFor([&] { return test.delegate->received.size() == 10; }));
-  EXPECT_EQ(test.delegate->received, bytes("early bird"));
+  ASSERT_TRUE(
+      test.delegate->waitFor([](const testing::Log& log) { return log.received.size() == 10; }));
+  EXPECT_EQ(test.delegate->log().received, bytes("early bird"));
 }
 
 TEST(AsyncSocketRead, RequestsQueuedWhileConnectingAreServedOnceConnected) {
@@ -56,22 +58,23 @@ TEST(AsyncSocketRead, RequestsQueuedWhileConnectingAreServedOnceConnected) {
   auto peer = listener.accept();
   EXPECT_EQ(peer.read(5), bytes("hello"));
   ASSERT_TRUE(peer.write("world"));
-  ASSERT_TRUE(test.delegate->waitFor([&] { return !test.delegate->chunks.empty(); }));
-  EXPECT_EQ(test.delegate->chunks.front(), bytes("world"));
-  EXPECT_EQ(test.delegate->writeTags, std::vector<std::int64_t>{7});
+  ASSERT_TRUE(test.delegate->waitFor([](const testing::Log& log) { return !log.chunks.empty(); }));
+  EXPECT_EQ(test.delegate->log().chunks.front(), bytes("world"));
+  EXPECT_EQ(test.delegate->log().writeTags, std::vector<std::int64_t>{7});
 }
 
 TEST(AsyncSocketRead, TimeOutAsksTheDelegateForMoreTimeThenFailsWithCode4) {
   Connected test;
-  test.delegate->extensions = {0.1};
+  test.delegate->setExtensions({0.1});
   test.socket->readDataWithTimeout(0.1, 3);
   ASSERT_TRUE(test.delegate->waitForDisconnect());
   auto disconnect = test.delegate->onlyDisconnect();
   ASSERT_TRUE(disconnect.error.has_value());
   EXPECT_EQ(disconnect.error->code, 4);
   EXPECT_EQ(disconnect.error->description, "Read operation timed out");
-  ASSERT_EQ(test.delegate->timeoutsAsked.size(), 2u);
-  EXPECT_GE(test.delegate->timeoutsAsked[1], 0.15);  // counted from the request, not the extension
+  ASSERT_EQ(test.delegate->log().timeoutsAsked.size(), 2u);
+  EXPECT_GE(test.delegate->log().timeoutsAsked[1],
+            0.15);  // counted from the request, not the extension
 }
 
 TEST(AsyncSocketWrite, ManyWritesArriveInOrderAndEachCompletes) {
@@ -84,10 +87,11 @@ TEST(AsyncSocketWrite, ManyWritesArriveInOrderAndEachCompletes) {
   }
   test.socket->writeData({}, -1, 999);  // ignored
   EXPECT_EQ(test.peer.read(expected.size()), expected);
-  ASSERT_TRUE(test.delegate->waitFor([&] { return test.delegate->writeTags.size() == 500; }));
+  ASSERT_TRUE(
+      test.delegate->waitFor([](const testing::Log& log) { return log.writeTags.size() == 500; }));
   std::vector<std::int64_t> tags(500);
   std::iota(tags.begin(), tags.end(), 0);
-  EXPECT_EQ(test.delegate->writeTags, tags);
+  EXPECT_EQ(test.delegate->log().writeTags, tags);
 }
 
 TEST(AsyncSocketWrite, TenMebibytesReachASlowReader) {
@@ -96,10 +100,12 @@ TEST(AsyncSocketWrite, TenMebibytesReachASlowReader) {
   for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 7 + i / 4096);
   test.socket->writeData(big, -1, 1);
   // The reader starts only once the kernel buffers are full and the socket waits for room.
-  ASSERT_TRUE(test.delegate->waitFor([&] { return test.delegate->partialWrites > 0; }));
+  ASSERT_TRUE(
+      test.delegate->waitFor([](const testing::Log& log) { return log.partialWrites > 0; }));
   EXPECT_EQ(test.peer.read(big.size(), 60s), big);
-  ASSERT_TRUE(test.delegate->waitFor([&] { return !test.delegate->writeTags.empty(); }));
-  EXPECT_TRUE(test.delegate->disconnects.empty());
+  ASSERT_TRUE(
+      test.delegate->waitFor([](const testing::Log& log) { return !log.writeTags.empty(); }));
+  EXPECT_TRUE(test.delegate->log().disconnects.empty());
 }
 
 TEST(AsyncSocketWrite, WriteThatCannotDrainTimesOutWithCode5) {
@@ -110,7 +116,7 @@ TEST(AsyncSocketWrite, WriteThatCannotDrainTimesOutWithCode5) {
   ASSERT_TRUE(disconnect.error.has_value());
   EXPECT_EQ(disconnect.error->code, 5);
   EXPECT_EQ(disconnect.error->description, "Write operation timed out");
-  EXPECT_EQ(test.delegate->timeoutsAsked.size(), 1u);
+  EXPECT_EQ(test.delegate->log().timeoutsAsked.size(), 1u);
 }
 
 }  // namespace

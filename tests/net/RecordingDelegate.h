@@ -22,6 +22,18 @@ struct Disconnect {
   bool hadSocket = false;
 };
 
+/// Everything the delegate heard, in order.
+struct Log {
+  std::vector<std::pair<std::string, std::uint16_t>> connects;
+  std::vector<Disconnect> disconnects;
+  std::vector<std::vector<std::uint8_t>> chunks;
+  std::vector<std::uint8_t> received;
+  std::vector<std::int64_t> readTags;
+  std::vector<std::int64_t> writeTags;
+  int partialWrites = 0;
+  std::vector<double> timeoutsAsked;  // elapsed seconds of each time-out question
+};
+
 class RecordingDelegate : public AsyncSocketDelegate {
  public:
   /// With keepReading, a read of whatever is available is queued on connect and after each
@@ -30,26 +42,26 @@ class RecordingDelegate : public AsyncSocketDelegate {
 
   void socketDidConnectToHost(AsyncSocket& socket, const std::string& host,
                               std::uint16_t port) override {
-    record([&] { connects.emplace_back(host, port); });
+    record([&] { log_.connects.emplace_back(host, port); });
     if (keepReading_) socket.readDataWithTimeout(-1, 0);
   }
   void socketDidDisconnect(AsyncSocket* socket, const std::optional<SocketError>& error) override {
-    record([&] { disconnects.push_back({error, socket != nullptr}); });
+    record([&] { log_.disconnects.push_back({error, socket != nullptr}); });
   }
   void socketDidReadData(AsyncSocket& socket, const std::vector<std::uint8_t>& data,
                          std::int64_t tag) override {
     record([&] {
-      chunks.push_back(data);
-      received.insert(received.end(), data.begin(), data.end());
-      readTags.push_back(tag);
+      log_.chunks.push_back(data);
+      log_.received.insert(log_.received.end(), data.begin(), data.end());
+      log_.readTags.push_back(tag);
     });
     if (keepReading_) socket.readDataWithTimeout(-1, tag);
   }
   void socketDidWriteData(AsyncSocket&, std::int64_t tag) override {
-    record([&] { writeTags.push_back(tag); });
+    record([&] { log_.writeTags.push_back(tag); });
   }
   void socketDidWritePartialDataOfLength(AsyncSocket&, std::size_t, std::int64_t) override {
-    record([&] { ++partialWrites; });
+    record([&] { ++log_.partialWrites; });
   }
   double socketShouldTimeoutRead(AsyncSocket&, std::int64_t, double elapsed, std::size_t) override {
     return timeoutAnswer(elapsed);
@@ -59,35 +71,38 @@ class RecordingDelegate : public AsyncSocketDelegate {
     return timeoutAnswer(elapsed);
   }
 
-  /// Waits until condition (read under the lock) holds; false when the deadline passed.
-  bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline = 10s) {
-    std::unique_lock lock(mutex);
-    return changed_.wait_for(lock, deadline, condition);
+  /// Waits until condition holds for the log; false when the deadline passed.
+  bool waitFor(const std::function<bool(const Log&)>& condition,
+               std::chrono::milliseconds deadline = 10s) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, deadline, [&] { return condition(log_); });
+  }
+  bool waitForConnect() {
+    return waitFor([](const Log& log) { return !log.connects.empty(); });
   }
   bool waitForDisconnect(std::chrono::milliseconds deadline = 10s) {
-    return waitFor([this] { return !disconnects.empty(); }, deadline);
+    return waitFor([](const Log& log) { return !log.disconnects.empty(); }, deadline);
   }
+  Log log() {
+    std::lock_guard lock(mutex_);
+    return log_;
+  }
+  /// The one disconnect heard so far (an empty one when there were none or several).
   Disconnect onlyDisconnect() {
-    std::lock_guard lock(mutex);
-    return disconnects.size() == 1 ? disconnects.front() : Disconnect{};
+    std::lock_guard lock(mutex_);
+    return log_.disconnects.size() == 1 ? log_.disconnects.front() : Disconnect{};
   }
-
-  std::mutex mutex;
-  std::vector<std::pair<std::string, std::uint16_t>> connects;
-  std::vector<Disconnect> disconnects;
-  std::vector<std::vector<std::uint8_t>> chunks;
-  std::vector<std::uint8_t> received;
-  std::vector<std::int64_t> readTags;
-  std::vector<std::int64_t> writeTags;
-  int partialWrites = 0;
-  std::vector<double> extensions;  // answers to time-outs, used in turn, then 0
-  std::vector<double> timeoutsAsked;
+  /// Answers to the coming time-out questions, in turn; 0 after them.
+  void setExtensions(std::vector<double> extensions) {
+    std::lock_guard lock(mutex_);
+    extensions_ = std::move(extensions);
+  }
 
  private:
   template <class Change>
   void record(Change change) {
     {
-      std::lock_guard lock(mutex);
+      std::lock_guard lock(mutex_);
       change();
     }
     changed_.notify_all();
@@ -95,14 +110,18 @@ class RecordingDelegate : public AsyncSocketDelegate {
   double timeoutAnswer(double elapsed) {
     double answer = 0;
     record([&] {
-      timeoutsAsked.push_back(elapsed);
-      if (timeoutsAsked.size() <= extensions.size()) answer = extensions[timeoutsAsked.size() - 1];
+      log_.timeoutsAsked.push_back(elapsed);
+      const auto asked = log_.timeoutsAsked.size();
+      if (asked <= extensions_.size()) answer = extensions_[asked - 1];
     });
     return answer;
   }
 
   bool keepReading_;
+  std::mutex mutex_;
   std::condition_variable changed_;
+  Log log_;
+  std::vector<double> extensions_;
 };
 
 /// A socket with its delegate and queue, made the way the OSC client makes them.
