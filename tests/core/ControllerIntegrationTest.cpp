@@ -110,7 +110,7 @@ TEST_F(ControllerOnLoopback, ConnectsAtOnceAndPressesEffectTwice) {
   const auto presses = waitFor(2);
   ASSERT_EQ(addresses(presses), (std::vector{effectKey, effectKey}));
   const auto gap = presses[1].at - presses[0].at;
-  EXPECT_GE(gap, 300ms);
+  EXPECT_GE(gap, 250ms);  // 300 ms on the controller's side; delivery of the first may lag
   EXPECT_LT(gap, 2s);
   EXPECT_TRUE(isConnected());
 }
