@@ -5,19 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "OSCTestBytes.h"
 #include "osc/OSCErrors.h"
-#include "osc/OSCPacket.h"
 
 namespace tempik::osc {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes bytesOf(std::initializer_list<int> values) {
-  Bytes out;
-  for (int v : values) out.push_back(static_cast<std::uint8_t>(v));
-  return out;
-}
+using test::Bytes;
+using test::bytesOf;
+using test::operator+;
+using namespace std::string_view_literals;
 
 std::string decodeFailure(const Bytes& bytes) {
   try {
@@ -73,6 +70,26 @@ TEST(OSCMessageDecoding, FailuresCarryTheirTexts) {
   EXPECT_EQ(decodeFailure({}), "Malformed data: Does not start with an address pattern.");
   EXPECT_EQ(decodeFailure(bytesOf({0x2F, 0xC3, 0xA9, 0, 0x2C, 0, 0, 0})),
             "Malformed data: Address pattern string could not be parsed.");
+}
+
+TEST(OSCMessageDecoding, KeepsTheReceivedBytesForReencoding) {
+  // No leading ",", and bytes after the last argument that the decoder ignores.
+  const Bytes received =
+      bytesOf("/a\0\0is\0\0"sv) + bytesOf({0, 0, 0, 7}) + bytesOf("x\0\0\0zzzz"sv);
+  const OSCMessage message = OSCMessage::decode(received);
+  EXPECT_EQ(message, OSCMessage("/a", {7, "x"}));  // equality ignores the kept bytes
+  EXPECT_EQ(message.rawData(), received);
+  Bytes out = {9};
+  message.encode(out);
+  EXPECT_EQ(out, bytesOf({9}) + received);
+}
+
+TEST(OSCMessage, Descriptions) {
+  EXPECT_EQ(OSCMessage("/a").description(), "OSCMessage(\"/a\")");
+  EXPECT_EQ(OSCMessage("/a", {1, "x"}).description(), "OSCMessage(\"/a\", values: [1, x])");
+  EXPECT_EQ(OSCMessage("/a").descriptionPretty(), "OSCMessage(\"/a\")");
+  EXPECT_EQ(OSCMessage("/a", {1, "x "}).descriptionPretty(),
+            "OSCMessage(\"/a\") with values:\n  Int32: 1\n  String: x");
 }
 
 }  // namespace

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+#include <vector>
+
+namespace tempik::osc::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+/// Bytes written as numbers: bytesOf({0x2F, 0x61, 0, 0}).
+inline Bytes bytesOf(std::initializer_list<int> values) {
+  Bytes out;
+  for (const int v : values) out.push_back(static_cast<std::uint8_t>(v));
+  return out;
+}
+
+/// Bytes written as text, embedded zeros included: bytesOf("/a\0\0"sv).
+inline Bytes bytesOf(std::string_view text) {
+  return Bytes(text.begin(), text.end());
+}
+
+inline Bytes operator+(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+}  // namespace tempik::osc::test
