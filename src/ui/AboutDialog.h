@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+
+namespace tempik::ui {
+
+/// The About dialog: the application's name and version and the credits with their link.
+/// One instance is kept and shown again on each use. Lives on the main thread.
+class AboutDialog final : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit AboutDialog(QWidget* parent = nullptr);
+
+  /// Rebuilds the credits and brings the dialog to the front.
+  void present();
+
+  [[nodiscard]] QString creditsText() const;
+  [[nodiscard]] QString versionText() const;
+
+ private:
+  QLabel* version_;
+  QLabel* credits_;
+};
+
+}  // namespace tempik::ui

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "core/Observation.h"
+#include "core/TempoController.h"
+#include "core/WallClock.h"
+
+class QLabel;
+class QLineEdit;
+
+namespace tempik::ui {
+
+class EosConnectionStatusView;
+class PulsingTapButton;
+class TapWindowDots;
+
+/// The window's whole content, 400 pixels wide, top to bottom: the tap button, the tap
+/// dots, the settings form (host and connection status; effects and macro with their red
+/// hints) and the credits line.
+///
+/// A thin adapter over the controller: it shows the controller's properties as they change,
+/// assigns each field's whole text to the controller on every edit, and hands each press of
+/// the button to the controller with the time of the press. Its height follows its content,
+/// so it grows by one row while a hint shows. Lives on the main thread, the controller's.
+class ContentView final : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int contentWidth = 400;
+
+  ContentView(std::shared_ptr<core::TempoController> controller,
+              std::shared_ptr<const core::WallClock> clock, QWidget* parent = nullptr);
+  ~ContentView() override;
+
+  [[nodiscard]] PulsingTapButton& tapButton() const { return *tapButton_; }
+  [[nodiscard]] TapWindowDots& tapDots() const { return *tapDots_; }
+  [[nodiscard]] EosConnectionStatusView& connectionStatus() const { return *connectionStatus_; }
+  [[nodiscard]] QLineEdit& hostField() const { return *hostField_; }
+  [[nodiscard]] QLineEdit& effectField() const { return *effectField_; }
+  [[nodiscard]] QLineEdit& macroField() const { return *macroField_; }
+  [[nodiscard]] bool isEffectHintShown() const;
+  [[nodiscard]] bool isMacroHintShown() const;
+
+ private:
+  void showProperty(core::ObservedProperty property);
+  void showAll();
+
+  std::shared_ptr<core::TempoController> controller_;
+  std::shared_ptr<const core::WallClock> clock_;
+  PulsingTapButton* tapButton_;
+  TapWindowDots* tapDots_;
+  EosConnectionStatusView* connectionStatus_;
+  QLineEdit* hostField_;
+  QLineEdit* effectField_;
+  QLineEdit* macroField_;
+  QWidget* effectHintRow_;
+  QWidget* macroHintRow_;
+  // Last, so that it unsubscribes before the widgets it updates go.
+  core::Subscription subscription_;
+};
+
+}  // namespace tempik::ui

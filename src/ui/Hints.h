@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tempik::ui {
+
+inline constexpr const char* effectHintText =
+    "Enter Effect numbers to apply this to or a range like 3000-4000";
+inline constexpr const char* macroHintText = "Enter a single Macro number";
+
+/// Whether the effect field shows its red hint: text was typed (blanks count) and it is
+/// not an effect selection.
+[[nodiscard]] bool effectHintShown(const std::string& bpmFX);
+
+/// Whether the macro field shows its red hint: text was typed (blanks count) and it is not
+/// a macro number.
+[[nodiscard]] bool macroHintShown(const std::string& bpmMacro,
+                                  std::optional<std::int64_t> macroNumber);
+
+}  // namespace tempik::ui

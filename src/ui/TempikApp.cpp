@@ -1,0 +1,49 @@
+#include "ui/TempikApp.h"
+
+#include <QLayout>
+#include <QMenuBar>
+#include <utility>
+
+#include "ui/AboutDialog.h"
+#include "ui/ContentView.h"
+
+namespace tempik::ui {
+
+TempikApp::TempikApp(DependencyFactory makeDependencies)
+    : makeDependencies_(std::move(makeDependencies)), window_(std::make_unique<QMainWindow>()) {
+  window_->setObjectName(QStringLiteral("main"));
+  window_->setWindowTitle(QStringLiteral("tempik"));
+  // The window takes its content's size, grows and shrinks with it, and cannot be resized.
+  window_->layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+  aboutAction_ = new QAction(QStringLiteral("About tempik"), window_.get());
+  // On macOS this lands in the application menu; elsewhere it stays in Help.
+  aboutAction_->setMenuRole(QAction::AboutRole);
+  QObject::connect(aboutAction_, &QAction::triggered, window_.get(), [this] { showAboutPanel(); });
+  window_->menuBar()->addMenu(QStringLiteral("&Help"))->addAction(aboutAction_);
+}
+
+TempikApp::~TempikApp() {
+  // The window and its views go before the controller they observe.
+  window_.reset();
+}
+
+void TempikApp::show() {
+  if (!contentView_) buildContent();
+  window_->show();
+}
+
+void TempikApp::buildContent() {
+  core::TempoController::Dependencies dependencies = makeDependencies_();
+  auto clock = dependencies.clock;
+  controller_ = core::TempoController::create(std::move(dependencies));
+  contentView_ = new ContentView(controller_, std::move(clock));
+  window_->setCentralWidget(contentView_);
+}
+
+void TempikApp::showAboutPanel() {
+  if (!aboutDialog_) aboutDialog_ = new AboutDialog(window_.get());
+  aboutDialog_->present();
+}
+
+}  // namespace tempik::ui

@@ -1,0 +1,34 @@
+// tempik: tap the tempo, and the Eos console follows.
+#include <QApplication>
+#include <memory>
+
+#include "core/WallClock.h"
+#include "link/EosOscTransport.h"
+#include "ui/BuildInfo.h"
+#include "ui/QtExecutor.h"
+#include "ui/QtSettingsStore.h"
+#include "ui/TempikApp.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setOrganizationName(QStringLiteral("tempik"));
+  QApplication::setApplicationName(QStringLiteral("tempik"));
+  QApplication::setApplicationVersion(QString::fromUtf8(tempik::ui::applicationVersion));
+  QApplication::setDesktopFileName(QStringLiteral("tempik"));
+
+  auto executor = std::make_shared<tempik::ui::QtExecutor>();
+  tempik::ui::TempikApp app([executor] {
+    // The transport finishes its work on its own threads and hands the results back here.
+    auto onMainThread = [weakExecutor = std::weak_ptr(executor)](std::function<void()> job) {
+      if (auto mainThread = weakExecutor.lock()) mainThread->post(std::move(job));
+    };
+    return tempik::core::TempoController::Dependencies{
+        .executor = executor,
+        .clock = std::make_shared<tempik::core::SystemWallClock>(),
+        .defaults = std::make_shared<tempik::ui::QtSettingsStore>(),
+        .transport = tempik::link::EosOscTransport::create(std::move(onMainThread)),
+    };
+  });
+  app.show();
+  return QApplication::exec();
+}
