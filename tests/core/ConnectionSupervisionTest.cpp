@@ -82,6 +82,7 @@ TEST_F(Supervision, TypingReconnectsOnceToTheWholeTrimmedAddress) {
   EXPECT_EQ(store->writes().back().second, " 192.168.1.9\u2003");
   EXPECT_EQ(connectTimes(), std::vector<ManualExecutor::Duration>{edited + 600ms + 750ms});
   EXPECT_EQ(lastHost(), "192.168.1.9");
+  EXPECT_TRUE(controller->isConnected());  // the outcome is compared with the trimmed field
 }
 
 TEST_F(Supervision, OutcomeForAnOldAddressIsDiscarded) {

@@ -206,13 +206,15 @@ TEST_F(Feedback, BeforeAnyTempoOnlyPressesKeys) {
   EXPECT_EQ(sent(), (std::vector<Sent>{effectKey, effectKey, tempoCommand("Effect 1 BPM 120#")}));
 }
 
-TEST_F(Feedback, ReportsDuringASequenceAddNoPresses) {
-  startConnected();
+TEST_F(Feedback, ReportsDuringASequenceAreDropped) {
+  startConnected({{"bpmFX", "1"}});
+  tap120();
+  transport->clearCalls();
   receive("/eos/out/user/20/cmd", {notRunning});
   executor->advanceBy(100ms);
   receive("/eos/out/user/20/cmd", {notRunning});
   executor->advanceBy(1s);
-  EXPECT_EQ(sent(), (std::vector<Sent>{effectKey, effectKey}));
+  EXPECT_EQ(sent(), (std::vector<Sent>{effectKey, effectKey, tempoCommand("Effect 1 BPM 120#")}));
 }
 
 TEST_F(Feedback, FailedPressesAreIgnored) {
