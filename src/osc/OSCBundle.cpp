@@ -29,15 +29,14 @@ bool operator==(const OSCBundle& a, const OSCBundle& b) {
 }
 
 OSCBundle OSCBundle::decode(std::span<const std::uint8_t> bytes) {
-  return decodeAt(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), 1);
+  return decodeAt(bytes, 1);
 }
 
 OSCBundle OSCBundle::decode(std::vector<std::uint8_t>&& bytes) {
-  return decodeAt(std::move(bytes), 1);
+  return decodeAt(bytes, 1);
 }
 
-OSCBundle OSCBundle::decodeAt(std::vector<std::uint8_t> received, int depth) {
-  const std::span<const std::uint8_t> bytes = received;
+OSCBundle OSCBundle::decodeAt(std::span<const std::uint8_t> bytes, int depth) {
   if (bytes.size() < kHeaderAndTimeTagLength) {
     throw OSCDecodeError::malformed("Data length too short. (Length is " +
                                     std::to_string(bytes.size()) + ")");
@@ -64,8 +63,7 @@ OSCBundle OSCBundle::decodeAt(std::vector<std::uint8_t> received, int depth) {
     }
     const auto element = bytes.subspan(p + 4, static_cast<std::size_t>(size));
     if (OSCMessage::appearsToBeOSCBundle(element)) {
-      bundle.elements_.emplace_back(
-          decodeAt(std::vector<std::uint8_t>(element.begin(), element.end()), depth + 1));
+      bundle.elements_.emplace_back(decodeAt(element, depth + 1));
     } else if (OSCMessage::appearsToBeOSCMessage(element)) {
       bundle.elements_.emplace_back(OSCMessage::decode(element));
     } else {
@@ -73,13 +71,13 @@ OSCBundle OSCBundle::decodeAt(std::vector<std::uint8_t> received, int depth) {
     }
     p += 4 + static_cast<std::size_t>(size);
   }
-  bundle.received_ = std::move(received);
+  // Sizes, header and time tag re-encode as read, so the bundle keeps no bytes of its own.
   return bundle;
 }
 
 std::vector<std::uint8_t> OSCBundle::rawData() const {
   std::vector<std::uint8_t> out;
-  if (received_.empty()) out.reserve(10000);
+  out.reserve(10000);
   encode(out);
   return out;
 }
@@ -95,10 +93,6 @@ void OSCBundle::encode(std::vector<std::uint8_t>& out) const {
 }
 
 void OSCBundle::encodeAt(std::vector<std::uint8_t>& out, int depth) const {
-  if (!received_.empty()) {
-    out.insert(out.end(), received_.begin(), received_.end());
-    return;
-  }
   if (depth > kMaxDepth) {
     throw OSCEncodeError::general("Bundles are nested deeper than " + std::to_string(kMaxDepth) +
                                   " levels.");

@@ -12,8 +12,8 @@ namespace tempik::osc {
 class OSCPacket;
 
 /// An OSC bundle: a time tag and element packets (messages or bundles), in order. An
-/// immutable value, safe to hand between threads. A decoded bundle keeps the bytes it came
-/// from and encoding it returns them unchanged; equality ignores them.
+/// immutable value, safe to hand between threads. Encoding a decoded bundle returns exactly
+/// the bytes it came from (its messages keep what their values alone would not reproduce).
 /// Include "osc/OSCPacket.h" to use the elements.
 class OSCBundle {
  public:
@@ -38,10 +38,9 @@ class OSCBundle {
   const OSCTimeTag& timeTag() const { return timeTag_; }
   const std::vector<OSCPacket>& elements() const { return elements_; }
 
-  /// The encoded bundle (its received bytes when decoded). Throws `OSCEncodeError`.
+  /// The encoded bundle (exactly the bytes received when decoded). Throws `OSCEncodeError`.
   std::vector<std::uint8_t> rawData() const;
   void encode(std::vector<std::uint8_t>& out) const;
-  std::span<const std::uint8_t> receivedBytes() const { return received_; }
 
   std::string description() const;
   std::string descriptionPretty() const;
@@ -50,12 +49,11 @@ class OSCBundle {
 
  private:
   friend class OSCPacket;
-  static OSCBundle decodeAt(std::vector<std::uint8_t> bytes, int depth);
+  static OSCBundle decodeAt(std::span<const std::uint8_t> bytes, int depth);
   void encodeAt(std::vector<std::uint8_t>& out, int depth) const;
 
   OSCTimeTag timeTag_;
   std::vector<OSCPacket> elements_;
-  std::vector<std::uint8_t> received_;
 };
 
 }  // namespace tempik::osc

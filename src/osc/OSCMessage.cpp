@@ -48,24 +48,18 @@ bool OSCMessage::appearsToBeOSCBundle(std::span<const std::uint8_t> bytes) {
 }
 
 OSCMessage OSCMessage::decode(std::span<const std::uint8_t> bytes) {
-  // Checked before copying, so that rejected input costs no allocation.
-  if (bytes.size() % 4 != 0) throw OSCDecodeError::malformed("Length not a multiple of 4 bytes.");
-  if (!appearsToBeOSCMessage(bytes)) {
-    throw OSCDecodeError::malformed("Does not start with an address pattern.");
-  }
   OSCMessage message;
-  message.decodeFrom(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+  if (!message.parse(bytes)) message.received_.assign(bytes.begin(), bytes.end());
   return message;
 }
 
 OSCMessage OSCMessage::decode(std::vector<std::uint8_t>&& bytes) {
   OSCMessage message;
-  message.decodeFrom(std::move(bytes));
+  if (!message.parse(bytes)) message.received_ = std::move(bytes);
   return message;
 }
 
-void OSCMessage::decodeFrom(std::vector<std::uint8_t> received) {
-  const std::span<const std::uint8_t> bytes = received;
+bool OSCMessage::parse(std::span<const std::uint8_t> bytes) {
   if (bytes.size() % 4 != 0) throw OSCDecodeError::malformed("Length not a multiple of 4 bytes.");
   if (!appearsToBeOSCMessage(bytes)) {
     throw OSCDecodeError::malformed("Does not start with an address pattern.");
@@ -86,16 +80,19 @@ void OSCMessage::decodeFrom(std::vector<std::uint8_t> received) {
     throw OSCDecodeError::malformed("Couldn't extract OSC-type chunk.");
   }
 
+  // The encoder writes one "," first and no other "," or zero tag.
+  bool reencodable = !tags.empty() && tags[0] == ',';
   values_.reserve(tags.size());
   for (std::size_t i = 0; i < tags.size();) {
     if (tags[i] == ',' || tags[i] == 0) {
+      reencodable &= i == 0;
       ++i;
       continue;
     }
     i += registry.decodeValue(tags.substr(i), reader, values_);
   }
   address_ = OSCAddressPattern(ASCIIString(ASCIIString::Trusted{}, std::string(address)));
-  received_ = std::move(received);
+  return reencodable && reader.reencodesExactly() && reader.remainingByteCount() == 0;
 }
 
 std::vector<std::uint8_t> OSCMessage::rawData() const {

@@ -30,8 +30,9 @@ class OSCAddressPattern {
 };
 
 /// An OSC message: an address pattern and its argument values. An immutable value, safe to
-/// hand between threads. A decoded message keeps the bytes it came from, and encoding it
-/// returns them unchanged; equality ignores them.
+/// hand between threads. Encoding a decoded message returns exactly the bytes it came from:
+/// it keeps them whenever its values alone would encode differently (a tag string without
+/// ",", control characters in strings, ignored trailing bytes). Equality ignores them.
 class OSCMessage {
  public:
   OSCMessage(OSCAddressPattern address, std::vector<OSCValue> values = {})
@@ -43,7 +44,7 @@ class OSCMessage {
 
   /// Decodes one message. Throws `OSCDecodeError`; a failed decode returns nothing at all.
   static OSCMessage decode(std::span<const std::uint8_t> bytes);
-  /// Decodes one message that takes `bytes` over as its received bytes, without a copy.
+  /// The same, taking `bytes` over (no copy) when it needs to keep them.
   static OSCMessage decode(std::vector<std::uint8_t>&& bytes);
 
   /// True when `bytes` begin with "/".
@@ -54,13 +55,11 @@ class OSCMessage {
   const OSCAddressPattern& addressPattern() const { return address_; }
   const std::vector<OSCValue>& values() const { return values_; }
 
-  /// The encoded message: its received bytes when it was decoded, otherwise built from its
-  /// address and values. Throws `OSCEncodeError`.
+  /// The encoded message: for a decoded message exactly the bytes received, otherwise built
+  /// from its address and values. Throws `OSCEncodeError`.
   std::vector<std::uint8_t> rawData() const;
   /// Appends the encoded message to `out` (same bytes as `rawData()`).
   void encode(std::vector<std::uint8_t>& out) const;
-  /// The bytes this message was decoded from; empty for a message built in code.
-  std::span<const std::uint8_t> receivedBytes() const { return received_; }
 
   /// `OSCMessage("/a")` or `OSCMessage("/a", values: [1, x])`.
   std::string description() const;
@@ -74,12 +73,12 @@ class OSCMessage {
  private:
   OSCMessage() = default;
   friend class OSCBundle;
-  // Parses `received` into this message, which then keeps those bytes.
-  void decodeFrom(std::vector<std::uint8_t> received);
+  // Parses `bytes` into this message; false when its values alone would not encode to them.
+  bool parse(std::span<const std::uint8_t> bytes);
 
   OSCAddressPattern address_;
   std::vector<OSCValue> values_;
-  std::vector<std::uint8_t> received_;
+  std::vector<std::uint8_t> received_;  // empty unless re-encoding needs them
 };
 
 /// Builds the bytes of one message from its address and values (never its received bytes):

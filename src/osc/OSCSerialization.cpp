@@ -16,6 +16,12 @@ const K& as(const OSCValue& value) {
   return *value.getIf<K>();
 }
 
+bool isPrintable(std::string_view text) {
+  bool printable = true;
+  for (const char c : text) printable &= c >= 0x20 && c <= 0x7E;
+  return printable;
+}
+
 // Strings go out lossily converted to printable ASCII, then zero-padded to a multiple of 4
 // with at least one zero.
 void appendStringChunk(Bytes& data, const std::string& text) {
@@ -23,9 +29,7 @@ void appendStringChunk(Bytes& data, const std::string& text) {
     data.insert(data.end(), ascii.begin(), ascii.end());
     appendZeros(data, 4 - ascii.size() % 4);
   };
-  bool printable = true;
-  for (const char c : text) printable &= c >= 0x20 && c <= 0x7E;
-  if (printable) {
+  if (isPrintable(text)) {
     append(text);
   } else {
     append(ASCIIString::lossy(text).stringValue());
@@ -140,8 +144,15 @@ OSCValue decodeInt32(OSCValueDecoder& r) {
 OSCValue decodeFloat32(OSCValueDecoder& r) {
   return r.readFloat32();
 }
+std::string_view readString(OSCValueDecoder& r) {
+  bool printable = true;
+  const std::string_view text = r.read4ByteAlignedNullTerminatedASCIIView(printable);
+  if (!printable) r.markNotReencodable();
+  return text;
+}
+
 OSCValue decodeString(OSCValueDecoder& r) {
-  return r.read4ByteAlignedNullTerminatedASCIIString();
+  return std::string(readString(r));
 }
 OSCValue decodeBlob(OSCValueDecoder& r) {
   const auto bytes = r.readBlob();
@@ -177,7 +188,7 @@ OSCValue decodeNull(OSCValueDecoder&) {
   return OSCNullValue{};
 }
 OSCValue decodeStringAlt(OSCValueDecoder& r) {
-  return OSCStringAltValue{r.read4ByteAlignedNullTerminatedASCIIString()};
+  return OSCStringAltValue{std::string(readString(r))};
 }
 OSCValue decodeTimeTag(OSCValueDecoder& r) {
   return OSCTimeTag(r.readUInt64(), 0);

@@ -15,35 +15,45 @@ constexpr std::string_view kChunkNotTerminated =
     "4-byte aligned null-terminated data chunk does not terminate in null bytes as expected.";
 constexpr std::int32_t kMaxBlobLength = 65506;
 
-// The index of the first zero byte in [p, p + n), or n when there is none; clears `ascii` when
-// a byte before it is above 0x7F. Eight bytes at a time: every received string passes here.
-std::size_t findTerminator(const std::uint8_t* p, std::size_t n, bool& ascii) {
+// What a scan found before the first zero byte.
+struct ChunkScan {
+  std::size_t length;  // index of the first zero byte, or the byte count when there is none
+  bool ascii;          // no byte above 0x7F
+  bool printable;      // only 0x20-0x7E
+};
+
+// Eight bytes at a time: every received string passes here.
+ChunkScan scanChunk(const std::uint8_t* p, std::size_t n) {
   constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
   constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
   std::uint64_t high = 0;
+  std::uint64_t control = 0;
   std::size_t i = 0;
   if constexpr (std::endian::native == std::endian::little) {
     for (; i + 8 <= n; i += 8) {
       std::uint64_t v;
       std::memcpy(&v, p + i, 8);
-      // Marks the first zero byte exactly; marks after it may be false and are ignored.
+      // Each test marks its lowest matching byte exactly; any false marks lie above a true one.
       const std::uint64_t zeros = (v - kOnes) & ~v & kHighs;
+      const std::uint64_t belowSpace = (v - kOnes * 0x20) & ~v & kHighs;
+      const std::uint64_t del = v ^ (kOnes * 0x7F);
+      std::uint64_t marks = (v & kHighs) | belowSpace | ((del - kOnes) & ~del & kHighs);
       if (zeros != 0) {
         const int zeroBit = std::countr_zero(zeros);
         const std::uint64_t before = zeroBit == 7 ? 0 : (std::uint64_t{1} << (zeroBit - 7)) - 1;
         high |= v & kHighs & before;
-        ascii = high == 0;
-        return i + static_cast<std::size_t>(zeroBit / 8);
+        control |= marks & before;
+        return {i + static_cast<std::size_t>(zeroBit / 8), high == 0, control == 0};
       }
       high |= v & kHighs;
+      control |= marks;
     }
   }
-  for (; i < n; ++i) {
-    if (p[i] == 0) break;
+  for (; i < n && p[i] != 0; ++i) {
     high |= p[i] & 0x80;
+    control |= p[i] < 0x20 || p[i] >= 0x7F;
   }
-  ascii = high == 0;
-  return i;
+  return {i, high == 0, control == 0};
 }
 
 }  // namespace
@@ -95,12 +105,13 @@ double OSCValueDecoder::readDouble() {
 
 std::span<const std::uint8_t> OSCValueDecoder::read4ByteAlignedNullTerminatedData() {
   bool ascii = true;
-  return readChunk(ascii);
+  bool printable = true;
+  return readChunk(ascii, printable);
 }
 
-std::string_view OSCValueDecoder::read4ByteAlignedNullTerminatedASCIIView() {
+std::string_view OSCValueDecoder::read4ByteAlignedNullTerminatedASCIIView(bool& printable) {
   bool ascii = true;
-  const auto bytes = readChunk(ascii);
+  const auto bytes = readChunk(ascii, printable);
   if (!ascii) {
     throw OSCDecodeError::malformed(
         "Failed to form valid ASCII string from 4-byte aligned null-terminated ASCII string "
@@ -109,11 +120,14 @@ std::string_view OSCValueDecoder::read4ByteAlignedNullTerminatedASCIIView() {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-std::span<const std::uint8_t> OSCValueDecoder::readChunk(bool& ascii) {
+std::span<const std::uint8_t> OSCValueDecoder::readChunk(bool& ascii, bool& printable) {
   const std::size_t remaining = remainingByteCount();
   if (remaining < 4) throw OSCDecodeError::malformed(std::string(kChunkTooShort));
   const std::uint8_t* start = data_.data() + pos_;
-  const std::size_t n = findTerminator(start, remaining, ascii);
+  const ChunkScan scan = scanChunk(start, remaining);
+  const std::size_t n = scan.length;
+  ascii = scan.ascii;
+  printable = scan.printable;
   if (n == remaining) throw OSCDecodeError::malformed(std::string(kChunkNotTerminated));
   const std::size_t chunkLength = n + (4 - n % 4);
   if (remaining < chunkLength) throw OSCDecodeError::malformed(std::string(kChunkTooShort));

@@ -44,25 +44,36 @@ class OSCValueDecoder {
     return std::string(read4ByteAlignedNullTerminatedASCIIView());
   }
   /// The same, as a view into the buffer.
-  std::string_view read4ByteAlignedNullTerminatedASCIIView();
+  std::string_view read4ByteAlignedNullTerminatedASCIIView() {
+    bool printable = true;
+    return read4ByteAlignedNullTerminatedASCIIView(printable);
+  }
+  /// The same; `printable` tells whether every character is in 0x20-0x7E.
+  std::string_view read4ByteAlignedNullTerminatedASCIIView(bool& printable);
   /// One blob chunk's data bytes (length at most 65506).
   std::span<const std::uint8_t> readBlob();
   /// Exactly `byteLength` raw bytes.
   std::span<const std::uint8_t> read(std::int64_t byteLength);
   void advancePosition(std::int64_t byteCount);
 
+  /// Records that encoding the decoded values would not give back the bytes read (a string
+  /// with control characters, which the encoder would replace).
+  void markNotReencodable() { reencodesExactly_ = false; }
+  bool reencodesExactly() const { return reencodesExactly_; }
+
   /// Array nesting bookkeeping for the array decoder; throws `malformed` past the limit.
   void enterArray();
   void leaveArray() { --arrayDepth_; }
 
  private:
-  // The bytes of one chunk; `ascii` tells whether they are all at most 0x7F.
-  std::span<const std::uint8_t> readChunk(bool& ascii);
+  // The bytes of one chunk and whether they are all ASCII, and all printable.
+  std::span<const std::uint8_t> readChunk(bool& ascii, bool& printable);
 
   const OSCSerialization* context_;
   std::span<const std::uint8_t> data_;
   std::size_t pos_ = 0;
   int arrayDepth_ = 0;
+  bool reencodesExactly_ = true;
 };
 
 }  // namespace tempik::osc

@@ -72,16 +72,35 @@ TEST(OSCMessageDecoding, FailuresCarryTheirTexts) {
             "Malformed data: Address pattern string could not be parsed.");
 }
 
-TEST(OSCMessageDecoding, KeepsTheReceivedBytesForReencoding) {
-  // No leading ",", and bytes after the last argument that the decoder ignores.
-  const Bytes received =
-      bytesOf("/a\0\0is\0\0"sv) + bytesOf({0, 0, 0, 7}) + bytesOf("x\0\0\0zzzz"sv);
-  const OSCMessage message = OSCMessage::decode(received);
-  EXPECT_EQ(message, OSCMessage("/a", {7, "x"}));  // equality ignores the kept bytes
-  EXPECT_EQ(message.rawData(), received);
-  Bytes out = {9};
-  message.encode(out);
-  EXPECT_EQ(out, bytesOf({9}) + received);
+// Whatever form the bytes took, encoding the decoded message gives them back unchanged.
+TEST(OSCMessageDecoding, ReencodesToTheReceivedBytes) {
+  struct Case {
+    const char* name;
+    Bytes received;
+  };
+  const Case cases[] = {
+      {"ordinary", bytesOf("/a\0\0,is\0"sv) + bytesOf({0, 0, 0, 7}) + bytesOf("x\0\0\0"sv)},
+      {"no leading comma",
+       bytesOf("/a\0\0is\0\0"sv) + bytesOf({0, 0, 0, 7}) + bytesOf("x\0\0\0"sv)},
+      {"ignored trailing bytes",
+       bytesOf("/a\0\0,is\0"sv) + bytesOf({0, 0, 0, 7}) + bytesOf("x\0\0\0zzzz"sv)},
+      {"second comma", bytesOf("/a\0\0,i,\0"sv) + bytesOf({0, 0, 0, 7})},
+      {"empty tag string", bytesOf("/a\0\0\0\0\0\0"sv)},
+      {"tab in a string", bytesOf("/a\0\0,s\0\0x\ty\0"sv)},
+      {"tab in a string-alt", bytesOf("/a\0\0,S\0\0\t\0\0\0"sv)},
+      {"tab in the address", bytesOf("/\t\0\0,\0\0\0"sv)},
+  };
+  for (const Case& c : cases) {
+    const OSCMessage message = OSCMessage::decode(c.received);
+    EXPECT_EQ(message.rawData(), c.received) << c.name;
+    Bytes out = {9};
+    message.encode(out);
+    EXPECT_EQ(out, bytesOf({9}) + c.received) << c.name;
+    Bytes moved = c.received;
+    EXPECT_EQ(OSCMessage::decode(std::move(moved)).rawData(), c.received) << c.name;
+  }
+  // Equality looks at the values only.
+  EXPECT_EQ(OSCMessage::decode(cases[2].received), OSCMessage("/a", {7, "x"}));
 }
 
 TEST(OSCMessage, Descriptions) {
