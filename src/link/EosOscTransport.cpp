@@ -15,15 +15,20 @@ constexpr const char* kAttemptQueueLabel = "io.github.tempik.eos-osc";
 constexpr std::int64_t kLowestPort = 1;
 constexpr std::int64_t kHighestPort = 65535;
 
-// Keeps a message's string arguments, in order, and drops every other kind.
+// Keeps a message's string arguments, in order, and drops every other kind. Each client calls
+// its wrapper on its own queue only, so the wrapper can reuse one list's storage.
 OSCTCPClient::ReceiveHandler stringsOnly(ReceiveHandler handler) {
-  return [handler = std::move(handler)](const osc::OSCMessage& message, const osc::OSCTimeTag&,
-                                        const std::string&, std::uint16_t) {
-    std::vector<std::string> strings;
-    strings.reserve(message.values().size());
+  return [handler = std::move(handler), strings = std::vector<std::string>()](
+             const osc::OSCMessage& message, const osc::OSCTimeTag&, const std::string&,
+             std::uint16_t) mutable {
+    std::size_t count = 0;
     for (const auto& value : message.values()) {
-      if (const auto* text = value.stringValue()) strings.push_back(*text);
+      if (const auto* text = value.stringValue()) {
+        if (count == strings.size()) strings.emplace_back();
+        strings[count++].assign(*text);
+      }
     }
+    strings.resize(count);
     handler(message.addressPattern().rawAddress(), strings);
   };
 }

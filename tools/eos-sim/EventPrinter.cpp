@@ -6,6 +6,8 @@
 #include <ctime>
 #include <variant>
 
+#include "osc/OSCErrors.h"
+
 namespace tempik::eossim {
 
 namespace {
@@ -59,7 +61,12 @@ std::string quoted(const std::string& text) {
 
 // The type tag string exactly as received: the second padded string of the message's bytes.
 std::string receivedTypeTags(const osc::OSCMessage& message) {
-  const auto bytes = message.receivedBytes();
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes = message.rawData();  // a decoded message gives back the bytes it came from
+  } catch (const osc::OSCEncodeError&) {
+    return {};
+  }
   std::size_t at = 0;
   while (at < bytes.size() && bytes[at] != 0) ++at;
   at = (at / 4 + 1) * 4;
