@@ -28,6 +28,11 @@ Runtime::~Runtime() {
   for (auto& thread : threads_) thread.join();
   workers_.stop();
   workers_.join();
+  // Jobs still queued hold their queues (and sockets their queues): run what is ready, here,
+  // while the reactor still stands, so no such ring is left for the final teardown.
+  io_.restart();
+  for (int round = 0; round < 1000 && io_.poll() > 0; ++round) {
+  }
 }
 
 }  // namespace tempik::net::detail

@@ -17,9 +17,13 @@ using tempik::fakes::LoopbackListener;
 using testing::SocketUnderTest;
 
 struct FamilyCase {
+  const char* name;
   int family;
   std::optional<std::string> interface;
 };
+void PrintTo(const FamilyCase& each, std::ostream* out) {
+  *out << each.name;
+}
 
 class ConnectOverFamily : public ::testing::TestWithParam<FamilyCase> {};
 
@@ -50,10 +54,11 @@ TEST_P(ConnectOverFamily, ConnectsAndReportsThePeer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Loopback, ConnectOverFamily,
-                         ::testing::Values(FamilyCase{AF_INET, std::nullopt},
-                                           FamilyCase{AF_INET6, std::nullopt},
-                                           FamilyCase{AF_INET, "127.0.0.1"},
-                                           FamilyCase{AF_INET6, "::1"}));
+                         ::testing::Values(FamilyCase{"IPv4", AF_INET, std::nullopt},
+                                           FamilyCase{"IPv6", AF_INET6, std::nullopt},
+                                           FamilyCase{"IPv4ViaInterface", AF_INET, "127.0.0.1"},
+                                           FamilyCase{"IPv6ViaInterface", AF_INET6, "::1"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AsyncSocketConnect, LocalhostStartsIPv6OnlyAfterTheDelayWhenIPv4Fails) {
   // 127.0.0.1 refuses at once; ::1 listens on the same port and is tried 0.3 s after the start.
