@@ -1,5 +1,7 @@
 #include "net/Runtime.h"
 
+#include <pthread.h>
+
 #include <asio/steady_timer.hpp>
 
 namespace tempik::net::detail {
@@ -19,7 +21,12 @@ Runtime::Runtime()
   // Makes the reactor's kernel objects (epoll, eventfd, timerfd) now rather than on the first
   // timer, so the facility holds a fixed set of descriptors from its first use on.
   asio::steady_timer{io_}.cancel();
-  for (int i = 0; i < kQueueThreads; ++i) threads_.emplace_back([this] { io_.run(); });
+  for (int i = 0; i < kQueueThreads; ++i) {
+    threads_.emplace_back([this] {
+      ::pthread_setname_np(::pthread_self(), "tempik-queues");
+      io_.run();
+    });
+  }
 }
 
 Runtime::~Runtime() {
