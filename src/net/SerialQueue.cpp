@@ -1,6 +1,6 @@
 #include "net/SerialQueue.h"
 
-#include <asio/post.hpp>
+#include <asio/defer.hpp>
 #include <asio/steady_timer.hpp>
 
 #include <atomic>
@@ -72,7 +72,9 @@ void SerialQueue::async(Job job) {
 void SerialQueue::scheduleDrain(std::unique_lock<std::mutex>&) {
   if (drainScheduled_) return;
   drainScheduled_ = true;
-  asio::post(detail::Runtime::instance().io(), [self = shared_from_this()] { self->drain(); });
+  // From a pool thread the drain runs on that same thread once its current work is done (no
+  // wake-up of another thread); from anywhere else it is an ordinary post.
+  asio::defer(detail::Runtime::instance().io(), [self = shared_from_this()] { self->drain(); });
 }
 
 void SerialQueue::drain() {
