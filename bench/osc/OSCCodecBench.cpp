@@ -39,12 +39,19 @@ void tempikEncodeMixed(benchmark::State& state) {
 }
 
 // Encoding a message that is already built.
-void tempikEncodeOnlyConsole(benchmark::State& state) {
-  const OSCMessage message = consoleMessage();
+void encodeOnly(benchmark::State& state, const OSCMessage& message) {
   for (auto _ : state) {
     std::vector<std::uint8_t> bytes = message.rawData();
     benchmark::DoNotOptimize(bytes.data());
   }
+}
+
+void tempikEncodeOnlyConsole(benchmark::State& state) {
+  encodeOnly(state, consoleMessage());
+}
+
+void tempikEncodeOnlyMixed(benchmark::State& state) {
+  encodeOnly(state, mixedMessage());
 }
 
 // Decoding a received frame into a packet with owned values, then reading them.
@@ -78,6 +85,7 @@ void tempikLossyAccented(benchmark::State& state) {
 BENCHMARK(tempikEncodeConsole);
 BENCHMARK(tempikEncodeOnlyConsole);
 BENCHMARK(tempikEncodeMixed);
+BENCHMARK(tempikEncodeOnlyMixed);
 BENCHMARK(tempikDecodeConsole);
 BENCHMARK(tempikDecodeMixed);
 BENCHMARK(tempikLossyPrintable);

@@ -22,21 +22,18 @@ inline std::uint64_t loadBigEndian64(const std::uint8_t* p) {
   return v;
 }
 
+// Byte by byte: with the capacity reserved up front these stay inline, unlike range inserts.
 inline void appendBigEndian32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap32(v);
-  const auto* p = reinterpret_cast<const std::uint8_t*>(&v);
-  out.insert(out.end(), p, p + 4);
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
 }
 
 inline void appendBigEndian64(std::vector<std::uint8_t>& out, std::uint64_t v) {
-  if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap64(v);
-  const auto* p = reinterpret_cast<const std::uint8_t*>(&v);
-  out.insert(out.end(), p, p + 8);
+  for (int shift = 56; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
 }
 
 /// Appends `count` zero bytes.
 inline void appendZeros(std::vector<std::uint8_t>& out, std::size_t count) {
-  out.insert(out.end(), count, 0);
+  for (std::size_t i = 0; i < count; ++i) out.push_back(0);
 }
 
 }  // namespace tempik::osc

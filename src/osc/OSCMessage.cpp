@@ -18,21 +18,40 @@ std::size_t paddedLength(std::size_t n) {
 
 // How many tags and roughly how many payload bytes `value` will write: lets the encoder
 // reserve the whole message and place the tag chunk before the payloads in one pass.
+// The position of kind K among OSCValue's alternatives.
+template <class K, class Variant>
+struct AlternativeIndex;
+template <class K, class... Kinds>
+struct AlternativeIndex<K, std::variant<Kinds...>> {
+  static constexpr std::size_t value = [] {
+    std::size_t i = 0;
+    (void)((std::is_same_v<K, Kinds> ? false : (++i, true)) && ...);
+    return i;
+  }();
+};
+template <class K>
+constexpr std::size_t kIndexOf = AlternativeIndex<K, OSCValue::Storage>::value;
+
 void measure(const OSCValue& value, std::size_t& tags, std::size_t& bytes) {
-  if (const auto* array = value.getIf<OSCArrayValue>()) {
-    tags += 2;
-    for (const OSCValue& element : array->elements) measure(element, tags, bytes);
-    return;
-  }
   tags += 1;
-  if (const auto* s = value.stringValue()) {
-    bytes += paddedLength(s->size());
-  } else if (const auto* alt = value.getIf<OSCStringAltValue>()) {
-    bytes += paddedLength(alt->string.size());
-  } else if (const auto* blob = value.getIf<OSCBlob>()) {
-    bytes += 4 + paddedLength(blob->size());
-  } else {
-    bytes += 8;
+  switch (value.storage().index()) {
+    case kIndexOf<std::string>:
+      bytes += paddedLength(value.getIf<std::string>()->size());
+      return;
+    case kIndexOf<OSCBlob>:
+      bytes += 4 + paddedLength(value.getIf<OSCBlob>()->size());
+      return;
+    case kIndexOf<OSCStringAltValue>:
+      bytes += paddedLength(value.getIf<OSCStringAltValue>()->string.size());
+      return;
+    case kIndexOf<OSCArrayValue>:  // brackets around the elements
+      tags += 1;
+      for (const OSCValue& element : value.getIf<OSCArrayValue>()->elements) {
+        measure(element, tags, bytes);
+      }
+      return;
+    default:
+      bytes += 8;
   }
 }
 

@@ -138,11 +138,11 @@ char encodeUInt64(const OSCValue& v, Bytes& data) {
   return 'h';
 }
 
-OSCValue decodeInt32(OSCValueDecoder& r) {
-  return r.readInt32();
+void decodeInt32(OSCValueDecoder& r, std::vector<OSCValue>& values) {
+  values.emplace_back(r.readInt32());
 }
-OSCValue decodeFloat32(OSCValueDecoder& r) {
-  return r.readFloat32();
+void decodeFloat32(OSCValueDecoder& r, std::vector<OSCValue>& values) {
+  values.emplace_back(r.readFloat32());
 }
 std::string_view readString(OSCValueDecoder& r) {
   bool printable = true;
@@ -151,51 +151,50 @@ std::string_view readString(OSCValueDecoder& r) {
   return text;
 }
 
-OSCValue decodeString(OSCValueDecoder& r) {
-  return std::string(readString(r));
+void decodeString(OSCValueDecoder& r, std::vector<OSCValue>& values) {
+  values.emplace_back(std::string(readString(r)));
 }
-OSCValue decodeBlob(OSCValueDecoder& r) {
+void decodeBlob(OSCValueDecoder& r, std::vector<OSCValue>& values) {
   const auto bytes = r.readBlob();
-  return OSCBlob(bytes.begin(), bytes.end());
+  values.emplace_back(OSCBlob(bytes.begin(), bytes.end()));
 }
-OSCValue decodeBool(char tag, OSCValueDecoder&) {
-  if (tag == 'T') return true;
-  if (tag == 'F') return false;
-  throw OSCDecodeError::unexpectedType(tag);
+void decodeBool(char tag, OSCValueDecoder&, std::vector<OSCValue>& values) {
+  if (tag != 'T' && tag != 'F') throw OSCDecodeError::unexpectedType(tag);
+  values.emplace_back(tag == 'T');
 }
-OSCValue decodeCharacter(OSCValueDecoder& r) {
+void decodeCharacter(OSCValueDecoder& r, std::vector<OSCValue>& values) {
   const std::int32_t code = r.readInt32();
   if (code < 0 || code > 0x7F) {
     throw OSCDecodeError::malformed(
         "Character value couldn't be read. Could not form a Unicode scalar from the value.");
   }
-  return static_cast<char32_t>(code);
+  values.emplace_back(static_cast<char32_t>(code));
 }
-OSCValue decodeDouble(OSCValueDecoder& r) {
-  return r.readDouble();
+void decodeDouble(OSCValueDecoder& r, std::vector<OSCValue>& values) {
+  values.emplace_back(r.readDouble());
 }
-OSCValue decodeInt64(OSCValueDecoder& r) {
-  return r.readInt64();
+void decodeInt64(OSCValueDecoder& r, std::vector<OSCValue>& values) {
+  values.emplace_back(r.readInt64());
 }
-OSCValue decodeImpulse(OSCValueDecoder&) {
-  return OSCImpulseValue{};
+void decodeImpulse(OSCValueDecoder& None, std::vector<OSCValue>& values) {
+  values.emplace_back(OSCImpulseValue{});
 }
-OSCValue decodeMIDI(OSCValueDecoder& r) {
+void decodeMIDI(OSCValueDecoder& r, std::vector<OSCValue>& values) {
   const auto b = r.read(4);
-  return OSCMIDIValue{b[0], b[1], b[2], b[3]};
+  values.emplace_back(OSCMIDIValue{b[0], b[1], b[2], b[3]});
 }
-OSCValue decodeNull(OSCValueDecoder&) {
-  return OSCNullValue{};
+void decodeNull(OSCValueDecoder& None, std::vector<OSCValue>& values) {
+  values.emplace_back(OSCNullValue{});
 }
-OSCValue decodeStringAlt(OSCValueDecoder& r) {
-  return OSCStringAltValue{std::string(readString(r))};
+void decodeStringAlt(OSCValueDecoder& r, std::vector<OSCValue>& values) {
+  values.emplace_back(OSCStringAltValue{std::string(readString(r))});
 }
-OSCValue decodeTimeTag(OSCValueDecoder& r) {
-  return OSCTimeTag(r.readUInt64(), 0);
+void decodeTimeTag(OSCValueDecoder& r, std::vector<OSCValue>& values) {
+  values.emplace_back(OSCTimeTag(r.readUInt64(), 0));
 }
 
-std::optional<std::pair<std::size_t, OSCValue>> decodeArray(std::string_view tags,
-                                                            OSCValueDecoder& r) {
+std::optional<std::size_t> decodeArray(std::string_view tags, OSCValueDecoder& r,
+                                       std::vector<OSCValue>& values) {
   if (tags.empty() || tags[0] != '[') return std::nullopt;
   const OSCSerialization& registry = r.context() ? *r.context() : OSCSerialization::shared();
   r.enterArray();
@@ -205,7 +204,8 @@ std::optional<std::pair<std::size_t, OSCValue>> decodeArray(std::string_view tag
   while (k < inner.size()) {
     if (inner[k] == ']') {
       r.leaveArray();
-      return std::pair<std::size_t, OSCValue>(k + 2, std::move(array));
+      values.emplace_back(std::move(array));
+      return k + 2;
     }
     k += registry.decodeValue(inner.substr(k), r, array.elements);
   }
@@ -364,15 +364,14 @@ std::size_t OSCSerialization::decodeValue(std::string_view tags, OSCValueDecoder
     const auto& decoding = kinds_[k].oscDecoding;
     switch (decoding.index()) {
       case 1:
-        values.push_back(std::get<1>(decoding).block(reader));
+        std::get<1>(decoding).block(reader, values);
         return 1;
       case 2:
-        values.push_back(std::get<2>(decoding).block(c, reader));
+        std::get<2>(decoding).block(c, reader, values);
         return 1;
       case 3:
-        if (auto result = std::get<3>(decoding).block(tags, reader)) {
-          values.push_back(std::move(result->second));
-          return result->first;
+        if (const auto consumed = std::get<3>(decoding).block(tags, reader, values)) {
+          return *consumed;
         }
         break;
       default:

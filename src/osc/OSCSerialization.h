@@ -53,17 +53,18 @@ struct OSCValueVariadicTagEncoder {
   void (*block)(const OSCValue&, std::string& tags, std::vector<std::uint8_t>& data);
 };
 
-/// The three shapes of decoding blocks; each may throw `OSCDecodeError`. A variadic block gets
-/// the remaining tags (starting at its own) and returns the tags it consumed with the value,
-/// or nothing when it declines those tags.
+/// The three shapes of decoding blocks. Each reads one value and appends it to `values`, or
+/// throws `OSCDecodeError`. A variadic block gets the remaining tags (starting at its own) and
+/// returns how many it consumed, or nothing (appending nothing) when it declines those tags.
 struct OSCValueStaticTagDecoder {
-  OSCValue (*block)(OSCValueDecoder&);
+  void (*block)(OSCValueDecoder&, std::vector<OSCValue>& values);
 };
 struct OSCValueVariableTagDecoder {
-  OSCValue (*block)(char tag, OSCValueDecoder&);
+  void (*block)(char tag, OSCValueDecoder&, std::vector<OSCValue>& values);
 };
 struct OSCValueVariadicTagDecoder {
-  std::optional<std::pair<std::size_t, OSCValue>> (*block)(std::string_view tags, OSCValueDecoder&);
+  std::optional<std::size_t> (*block)(std::string_view tags, OSCValueDecoder&,
+                                      std::vector<OSCValue>& values);
 };
 
 /// A kind as the registry knows it: its name, tag identity and blocks. A kind without a

@@ -171,7 +171,9 @@ TEST(OSCSerialization, RegistryRefusesTakenTagsAndDispatchesInOrder) {
       {"Colour",
        {OSCValueTagIdentity::Tag{'r'}},
        {},
-       OSCValueStaticTagDecoder{[](OSCValueDecoder& r) -> OSCValue { return r.readInt32(); }}});
+       OSCValueStaticTagDecoder{[](OSCValueDecoder& r, std::vector<OSCValue>& out) {
+         out.emplace_back(r.readInt32());
+       }}});
   const Bytes payload = bytesOf({0, 0, 0, 5});
   OSCValueDecoder reader(payload, &registry);
   std::vector<OSCValue> values;
