@@ -20,11 +20,10 @@ set(CPACK_PACKAGE_NAME tempik)
 set(CPACK_PACKAGE_VENDOR "the tempik developers")
 set(CPACK_PACKAGE_CONTACT "the tempik developers <tempik@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Tap tempo for ETC Eos lighting consoles")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Tap tempo for ETC Eos lighting consoles
- Tap a big round button in time with the music; tempik turns the taps into a
- whole-number BPM and applies it to an ETC Eos family console over OSC (TCP
- port 3038, SLIP framing). Includes eos-sim, a stand-in console for trying
- tempik without a desk.")
+set(CPACK_PACKAGE_DESCRIPTION "Tap a big round button in time with the music; tempik turns the taps into a
+whole-number BPM and applies it to an ETC Eos family console over OSC (TCP
+port 3038, SLIP framing). Includes eos-sim, a stand-in console for trying
+tempik without a desk.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY tempik)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
