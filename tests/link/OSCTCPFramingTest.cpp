@@ -85,12 +85,5 @@ TEST(FramingErrors, Descriptions) {
             "escaped character.");
 }
 
-TEST(Frame, ChoosesTheEncoderByMode) {
-  const Bytes packet{0xC0};
-  EXPECT_EQ(frame(OSCTCPFramingMode::osc1_1, packet), slipEncode(packet));
-  EXPECT_EQ(frame(OSCTCPFramingMode::osc1_0, packet), packetLengthHeaderEncode(packet));
-  EXPECT_EQ(frame(OSCTCPFramingMode::none, packet), packet);
-}
-
 }  // namespace
 }  // namespace tempik::link

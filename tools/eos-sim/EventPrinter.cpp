@@ -112,7 +112,8 @@ void EventPrinter::listening(const std::string& host, std::uint16_t port) const 
     emit(R"({"event":"listening","host":)" + quoted(host) + R"(,"port":)" + std::to_string(port) +
          "}");
   } else {
-    emit("eos-sim listening on " + host + ":" + std::to_string(port) +
+    const std::string shown = host.find(':') == std::string::npos ? host : "[" + host + "]";
+    emit("eos-sim listening on " + shown + ":" + std::to_string(port) +
          " (commands: t tap, e Effect Not Running, c Cue List Does Not Exist, d drop, q quit)");
   }
 }

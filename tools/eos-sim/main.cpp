@@ -201,7 +201,7 @@ int main(int argc, char** argv) {
                  static_cast<unsigned>(options.port), error.code().message().c_str());
     return 1;
   }
-  printer.listening(options.host, console->localEndpoint().port());
+  printer.listening(address->to_string(), console->localEndpoint().port());
 
   Session session(io, *console, printer);
   if (options.tapBPM) {
