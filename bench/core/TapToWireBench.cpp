@@ -221,8 +221,11 @@ class TapToWire {
     }
     if (listener.fd() < 0) throw std::runtime_error("no free loopback address for port 3038");
 
-    transport_ = tempik::link::EosOscTransport::create(
-        [executor = executor_](std::function<void()> job) { executor->post(std::move(job)); });
+    transport_ =
+        tempik::link::EosOscTransport::create([weak = std::weak_ptr<tempik::fakes::ThreadExecutor>(
+                                                   executor_)](std::function<void()> job) {
+          if (const auto executor = weak.lock()) executor->post(std::move(job));
+        });
     auto store = std::make_shared<tempik::fakes::MemorySettingsStore>(
         std::map<std::string, std::string, std::less<>>{{"eosIP", host}, {"bpmFX", "1"}});
     controller_ = executor_->call([&] {
