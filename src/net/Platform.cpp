@@ -1,6 +1,7 @@
 #include "net/Platform.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/socket.h>
 
 #include <cstring>
@@ -52,6 +53,14 @@ bool setNonBlocking(int fd) noexcept {
   if (flags < 0) return false;
   if (flags & O_NONBLOCK) return true;
   return retryOnInterrupt([fd, flags] { return ::fcntl(fd, F_SETFL, flags | O_NONBLOCK); }) >= 0;
+}
+
+void nameThisThread(const char* name) noexcept {
+#ifdef __APPLE__
+  ::pthread_setname_np(name);
+#else
+  ::pthread_setname_np(::pthread_self(), name);
+#endif
 }
 
 }  // namespace tempik::net::platform

@@ -35,4 +35,7 @@ int openStreamSocket(int family) noexcept;
 /// Sets O_NONBLOCK; false and errno on failure.
 bool setNonBlocking(int fd) noexcept;
 
+/// Names the calling thread for debuggers and /proc (at most 15 characters).
+void nameThisThread(const char* name) noexcept;
+
 }  // namespace tempik::net::platform

@@ -1,8 +1,8 @@
 #include "net/Runtime.h"
 
-#include <pthread.h>
-
 #include <asio/steady_timer.hpp>
+
+#include "net/Platform.h"
 
 namespace tempik::net::detail {
 
@@ -23,7 +23,7 @@ Runtime::Runtime()
   asio::steady_timer{io_}.cancel();
   for (int i = 0; i < kQueueThreads; ++i) {
     threads_.emplace_back([this] {
-      ::pthread_setname_np(::pthread_self(), "tempik-queues");
+      platform::nameThisThread("tempik-queues");
       io_.run();
     });
   }
