@@ -62,15 +62,5 @@ INSTANTIATE_TEST_SUITE_P(
         TapCase{"SteadyTapsKeepFour", {0, 0.5, 1, 1.5, 2, 2.5, 3}, {1.5, 2, 2.5, 3}, 120}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(TapTempo, IgnoredTapChangesNothing) {
-  TapTempo tempo;
-  tempo.recordTap(at(0.0));
-  tempo.recordTap(at(0.5));
-  tempo.recordTap(at(1.0));
-  const TapTempo before = tempo;
-  tempo.recordTap(at(1.099));
-  EXPECT_EQ(tempo, before);
-}
-
 }  // namespace
 }  // namespace tempik::core

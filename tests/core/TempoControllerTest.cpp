@@ -64,24 +64,12 @@ TEST_F(Settings, SubscriptionEndsWhenDestroyed) {
 
 TEST_F(Settings, MacroNumber) {
   start();
+  const std::optional<std::int64_t> none;
   const std::vector<std::pair<std::string, std::optional<std::int64_t>>> cases = {
-      {"12", 12},
-      {" \t7 \t", 7},
-      {"+5", 5},
-      {" 42 ", 42},
-      {"99999", 99999},
-      {"00042", 42},
-      {"0", std::nullopt},
-      {"-3", std::nullopt},
-      {"100000", std::nullopt},
-      {"1.5", std::nullopt},
-      {"12a", std::nullopt},
-      {"", std::nullopt},
-      {"42\n", std::nullopt},
-      {"+-5", std::nullopt},
-      {"+", std::nullopt},
-      {"99999999999999999999999", std::nullopt},
-      {"\u00A042", std::nullopt}};
+      {"12", 12},    {" \t7 \t", 7}, {"+5", 5},          {"99999", 99999},
+      {"00042", 42}, {"0", none},    {"-3", none},       {"100000", none},
+      {"1.5", none}, {"12a", none},  {"", none},         {"42\n", none},
+      {"+-5", none}, {"+", none},    {"\u00A042", none}, {"99999999999999999999999", none}};
   for (const auto& [text, expected] : cases) {
     controller->setBpmMacro(text);
     EXPECT_EQ(controller->macroNumber(), expected) << "bpmMacro: \"" << text << "\"";
