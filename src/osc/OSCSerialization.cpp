@@ -176,14 +176,14 @@ void decodeDouble(OSCValueDecoder& r, std::vector<OSCValue>& values) {
 void decodeInt64(OSCValueDecoder& r, std::vector<OSCValue>& values) {
   values.emplace_back(r.readInt64());
 }
-void decodeImpulse(OSCValueDecoder& None, std::vector<OSCValue>& values) {
+void decodeImpulse(OSCValueDecoder&, std::vector<OSCValue>& values) {
   values.emplace_back(OSCImpulseValue{});
 }
 void decodeMIDI(OSCValueDecoder& r, std::vector<OSCValue>& values) {
   const auto b = r.read(4);
   values.emplace_back(OSCMIDIValue{b[0], b[1], b[2], b[3]});
 }
-void decodeNull(OSCValueDecoder& None, std::vector<OSCValue>& values) {
+void decodeNull(OSCValueDecoder&, std::vector<OSCValue>& values) {
   values.emplace_back(OSCNullValue{});
 }
 void decodeStringAlt(OSCValueDecoder& r, std::vector<OSCValue>& values) {
