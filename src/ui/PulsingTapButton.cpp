@@ -5,9 +5,9 @@
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRadialGradient>
 #include <QScreen>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <utility>
 
@@ -60,26 +60,6 @@ void installAccessibleFactoryOnce() {
     return true;
   }();
   (void)installed;
-}
-
-/// A soft halo as a shadow of the circle blurred by blurRadius would look: the opacity
-/// falls off from the circle's edge like a Gaussian blur of a disc (half strength at the
-/// edge). A radial gradient keeps each frame's work to one fill.
-void drawGlow(QPainter& painter, QPointF centre, double radius, QColor colour, Glow glow) {
-  const double outer = radius + glow.blurRadius;
-  const double sigma = glow.blurRadius / 2.0;
-  QRadialGradient gradient(centre, outer);
-  constexpr int steps = 8;
-  for (int i = -1; i <= steps; ++i) {
-    const double distance = glow.blurRadius * i / steps;  // beyond the circle's edge
-    const double strength = 0.5 * std::erfc(distance / (sigma * std::sqrt(2.0)));
-    QColor stop = colour;
-    stop.setAlphaF(static_cast<float>(glow.opacity * (i == steps ? 0.0 : strength)));
-    gradient.setColorAt((radius + distance) / outer, stop);
-  }
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(gradient);
-  painter.drawEllipse(centre, outer, outer);
 }
 
 }  // namespace
@@ -152,18 +132,41 @@ void PulsingTapButton::updateFrameClock() {
 
 void PulsingTapButton::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
-
   const QColor accent = accentColor(*this);
-  const QPointF centre(side / 2.0, side / 2.0);
-  constexpr double radius = circleDiameter / 2.0;
+  const double pixelRatio = devicePixelRatioF();
 
   const double level = pulseLevel(bpm_, lastTap_, reduceMotion(), std::chrono::system_clock::now());
-  drawGlow(painter, centre, radius, accent, glowAt(level));
+  const Glow glow = glowAt(level);
+  const QImage& halo = glowImages_.halo(glow.blurRadius, accent, pixelRatio);
+  const QSizeF haloSize = halo.deviceIndependentSize();
+  painter.setOpacity(glow.opacity);
+  painter.drawImage(QPointF((side - haloSize.width()) / 2.0, (side - haloSize.height()) / 2.0),
+                    halo);
+  painter.setOpacity(1.0);
 
-  QLinearGradient fill(centre.x(), centre.y() - radius, centre.x(), centre.y() + radius);
+  const QString text = tempoText();
+  if (face_.isNull() || faceText_ != text || faceColour_ != accent ||
+      face_.devicePixelRatio() != pixelRatio) {
+    face_ = drawFace(text, accent, pixelRatio);
+    faceText_ = text;
+    faceColour_ = accent;
+  }
+  painter.drawPixmap(QPointF(margin, margin), face_);
+}
+
+QPixmap PulsingTapButton::drawFace(const QString& text, QColor accent, double pixelRatio) {
+  QPixmap face(QSize(circleDiameter, circleDiameter) * pixelRatio);
+  face.setDevicePixelRatio(pixelRatio);
+  face.fill(Qt::transparent);
+  QPainter painter(&face);
+  painter.setRenderHint(QPainter::Antialiasing);
+
+  constexpr double radius = circleDiameter / 2.0;
+  const QPointF centre(radius, radius);
+  QLinearGradient fill(0, 0, 0, circleDiameter);
   fill.setColorAt(0.0, accent.lighter(118));
   fill.setColorAt(1.0, accent.darker(112));
+  painter.setPen(Qt::NoPen);
   painter.setBrush(fill);
   painter.drawEllipse(centre, radius, radius);
 
@@ -171,15 +174,14 @@ void PulsingTapButton::paintEvent(QPaintEvent*) {
   const QFont unitFont = title3Font();
   const QFontMetricsF numberMetrics(numberFont);
   const QFontMetricsF unitMetrics(unitFont);
-  const double stackHeight = numberMetrics.height() + unitMetrics.height();
-  const double top = centre.y() - stackHeight / 2.0;
-
+  const double top = radius - (numberMetrics.height() + unitMetrics.height()) / 2.0;
   painter.setPen(Qt::white);
   painter.setFont(numberFont);
-  painter.drawText(QRectF(0, top, side, numberMetrics.height()), Qt::AlignCenter, tempoText());
+  painter.drawText(QRectF(0, top, circleDiameter, numberMetrics.height()), Qt::AlignCenter, text);
   painter.setFont(unitFont);
-  painter.drawText(QRectF(0, top + numberMetrics.height(), side, unitMetrics.height()),
+  painter.drawText(QRectF(0, top + numberMetrics.height(), circleDiameter, unitMetrics.height()),
                    Qt::AlignCenter, QStringLiteral("BPM"));
+  return face;
 }
 
 void PulsingTapButton::mousePressEvent(QMouseEvent* event) {

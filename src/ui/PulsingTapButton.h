@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <optional>
 
+#include "ui/GlowImages.h"
 #include "ui/PulseLevel.h"
 
 namespace tempik::ui {
@@ -58,12 +60,18 @@ class PulsingTapButton final : public QWidget {
  private:
   void updateFrameClock();
   [[nodiscard]] bool reduceMotion() const;
+  // The circle and its texts change only with the tempo; each frame redraws just the glow.
+  [[nodiscard]] static QPixmap drawFace(const QString& text, QColor accent, double pixelRatio);
 
   std::optional<std::int64_t> bpm_;
   std::optional<TimePoint> lastTap_;
   std::function<void()> action_;
   std::function<bool()> reduceMotionSource_;
   QTimer frameTimer_;
+  GlowImages glowImages_{circleDiameter / 2.0};
+  QPixmap face_;
+  QString faceText_;
+  QColor faceColour_;
 };
 
 }  // namespace tempik::ui
