@@ -27,15 +27,5 @@ TEST(GlowImages, FadesSoftlyFromTheCircleEdgeOverTheBlurRadius) {
   }
 }
 
-TEST(GlowImages, DrawsEachBlurStepOnceUntilTheColourChanges) {
-  GlowImages images(110.0);
-  const QColor blue(0x30, 0x8c, 0xc6);
-  const qint64 first = images.halo(20.0, blue, 1.0).cacheKey();
-  EXPECT_EQ(images.halo(20.4, blue, 1.0).cacheKey(), first) << "same step";
-  EXPECT_NE(images.halo(24.0, blue, 1.0).cacheKey(), first);
-  EXPECT_NE(images.halo(20.0, QColor(Qt::red), 1.0).cacheKey(), first);
-  EXPECT_EQ(images.halo(20.0, blue, 2.0).width(), static_cast<int>(2 * 2 * (110 + 20)));
-}
-
 }  // namespace
 }  // namespace tempik::ui

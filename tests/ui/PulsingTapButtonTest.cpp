@@ -74,12 +74,6 @@ TEST_F(TapButtonTest, IsOneAccessibleButtonWhosePressTaps) {
   EXPECT_EQ(presses, 1);
 }
 
-TEST_F(TapButtonTest, ShowsTheTempoOrAnEnDash) {
-  EXPECT_EQ(button.tempoText(), QString(QChar(0x2013)));
-  button.setBpm(1234567);
-  EXPECT_EQ(button.tempoText(), "1234567");
-}
-
 TEST_F(TapButtonTest, RequestsFramesOnlyWhileATempoPulsesOnScreen) {
   EXPECT_FALSE(button.isAnimating()) << "no tempo";
 
