@@ -35,7 +35,9 @@ struct Case {
   bool editsReachTheFile;
 };
 
-void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const Case& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class DamagedSettings : public ::testing::TestWithParam<Case> {
  protected:
