@@ -14,6 +14,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using tempik::fakes::LoopbackListener;
+using testing::kUnresolvableHost;
 using testing::SocketUnderTest;
 
 struct FamilyCase {
@@ -103,7 +104,7 @@ TEST(AsyncSocketConnect, RefusedConnectionIsAPosixConnectError) {
 
 TEST(AsyncSocketConnect, UnresolvableNameIsANetDBError) {
   SocketUnderTest test;
-  ASSERT_TRUE(test.connect("tempik-no-such-host.invalid", 3038, -1));
+  ASSERT_TRUE(test.connect(kUnresolvableHost, 3038, -1));
   ASSERT_TRUE(test.delegate->waitForDisconnect(60s));
   auto disconnect = test.delegate->onlyDisconnect();
   ASSERT_TRUE(disconnect.error.has_value());

@@ -17,6 +17,7 @@ using namespace std::chrono_literals;
 using tempik::fakes::LoopbackListener;
 using tempik::fakes::LoopbackPeer;
 using testing::bytes;
+using testing::kUnresolvableHost;
 using testing::SocketUnderTest;
 
 std::size_t countEntries(const char* directory) {
@@ -121,7 +122,7 @@ TEST(AsyncSocketLifetime, ThousandCyclesLeaveNoDescriptorOrThread) {
   tempik::fakes::FullBacklogListener silent;
   {
     SocketUnderTest warmUp;  // the facility's threads start on first use
-    ASSERT_TRUE(warmUp.connect("tempik-no-such-host.invalid", 1, -1));
+    ASSERT_TRUE(warmUp.connect(kUnresolvableHost, 1, -1));
     ASSERT_TRUE(warmUp.delegate->waitForDisconnect(60s));
   }
   const auto descriptorsBefore = countEntries("/proc/self/fd");

@@ -17,6 +17,10 @@ namespace tempik::net::testing {
 
 using namespace std::chrono_literals;
 
+/// A name that can never resolve. The space makes the resolver refuse it locally, so the
+/// test sends no query to a name server off this machine.
+inline constexpr const char* kUnresolvableHost = "tempik no-such-host.invalid";
+
 struct Disconnect {
   std::optional<SocketError> error;
   bool hadSocket = false;
