@@ -11,7 +11,6 @@ namespace tempik::link {
 
 namespace {
 
-constexpr double kNoTimeout = -1;
 constexpr double kMinimumConnectTimeout = 1.0;
 
 // A carried SLIP frame counts as complete when it is one OSC message and nothing more: a
@@ -88,7 +87,7 @@ void OSCTCPClient::send(const osc::OSCPacket& packet) {
 }
 
 void OSCTCPClient::writeFramed(const Bytes& packet) {
-  socket_->writeData(frame(framingMode_, packet), kNoTimeout, 0);
+  socket_->writeData(frame(framingMode_, packet), net::AsyncSocket::kNoTimeout, 0);
 }
 
 void OSCTCPClient::setReceiveHandler(ReceiveHandler handler) {

@@ -5,15 +5,13 @@
 
 namespace tempik::link {
 
-namespace {
-constexpr double kNoTimeout = -1;
-}
+namespace {}
 
 void OSCTCPClientDelegate::socketDidConnectToHost(net::AsyncSocket& socket, const std::string& host,
                                                   std::uint16_t port) {
   if (auto client = oscServer_.lock()) {
     client->didConnect(host, port);
-    socket.readDataWithTimeout(kNoTimeout, 0);
+    socket.readDataWithTimeout(net::AsyncSocket::kNoTimeout, 0);
   }
 }
 
@@ -28,7 +26,7 @@ void OSCTCPClientDelegate::socketDidReadData(net::AsyncSocket& socket,
   // Held until the next read is queued: releasing the client may release the socket.
   const auto client = oscServer_.lock();
   if (client) client->handleChunk(data);
-  socket.readDataWithTimeout(kNoTimeout, tag);
+  socket.readDataWithTimeout(net::AsyncSocket::kNoTimeout, tag);
 }
 
 }  // namespace tempik::link

@@ -38,6 +38,9 @@ class AsyncSocket : public std::enable_shared_from_this<AsyncSocket> {
   AsyncSocket& operator=(const AsyncSocket&) = delete;
   ~AsyncSocket();
 
+  /// Any negative timeout never times out; this one says so by name.
+  static constexpr double kNoTimeout = -1;
+
   // Connecting. A negative timeout never times out. On false, error says why and nothing
   // started; otherwise the outcome arrives as socketDidConnectToHost or socketDidDisconnect.
   bool connectToHost(const std::string& host, std::uint16_t port, SocketError& error);

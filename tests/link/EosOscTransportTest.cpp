@@ -14,16 +14,13 @@ namespace {
 
 using testing::FakeConsole;
 using testing::Inbox;
+using testing::slipFrame;
 
 struct Received {
   std::string address;
   std::vector<std::string> arguments;
   bool operator==(const Received&) const = default;
 };
-
-Bytes slipFrame(const osc::OSCPacket& packet) {
-  return slipEncode(packet.rawData());
-}
 
 // A port that nothing listens on: bound once, then released.
 std::uint16_t closedPort() {

@@ -5,7 +5,7 @@
 namespace tempik::link {
 namespace {
 
-const std::vector<Bytes> kPackets = {{0xAA, 0xBB, 0xCC}, {}, {0x01, 0x02, 0x03, 0x04, 0x05}};
+const std::vector<Bytes> kPayloads = {{0xAA, 0xBB, 0xCC}, {}, {0x01, 0x02, 0x03, 0x04, 0x05}};
 
 Bytes stream(const std::vector<Bytes>& packets) {
   Bytes all;
@@ -17,7 +17,7 @@ Bytes stream(const std::vector<Bytes>& packets) {
 }
 
 TEST(LengthHeaderStreamDecoder, SplitAtEveryPairOfPositions) {
-  const Bytes all = stream(kPackets);
+  const Bytes all = stream(kPayloads);
   const ByteView view(all);
   for (std::size_t first = 0; first <= all.size(); ++first) {
     for (std::size_t second = first; second <= all.size(); ++second) {
@@ -29,7 +29,7 @@ TEST(LengthHeaderStreamDecoder, SplitAtEveryPairOfPositions) {
         EXPECT_FALSE(found.unrecoverable);
         packets.insert(packets.end(), found.packets.begin(), found.packets.end());
       }
-      EXPECT_EQ(packets, kPackets) << "cuts at " << first << " and " << second;
+      EXPECT_EQ(packets, kPayloads) << "cuts at " << first << " and " << second;
     }
   }
 }

@@ -10,7 +10,15 @@
 #include <thread>
 #include <vector>
 
+#include "link/OSCTCPFraming.h"
+#include "osc/OSCPacket.h"
+
 namespace tempik::link::testing {
+
+/// The packet's bytes as one SLIP frame, as a console sends them.
+inline Bytes slipFrame(const osc::OSCPacket& packet) {
+  return slipEncode(packet.rawData());
+}
 
 // Generous: the machine is shared and may run the tests under a sanitizer.
 inline constexpr std::chrono::seconds kPatience{30};

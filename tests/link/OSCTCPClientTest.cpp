@@ -11,11 +11,8 @@ namespace {
 
 using testing::FakeConsole;
 using testing::Inbox;
+using testing::slipFrame;
 using Notification = OSCTCPClient::Notification;
-
-Bytes slipFrame(const osc::OSCPacket& packet) {
-  return slipEncode(packet.rawData());
-}
 
 Bytes concat(std::initializer_list<Bytes> parts) {
   Bytes all;

@@ -14,18 +14,8 @@ using namespace std::chrono_literals;
 using tempik::fakes::LoopbackListener;
 using tempik::fakes::LoopbackPeer;
 using testing::bytes;
+using testing::Connected;
 using testing::SocketUnderTest;
-
-struct Connected : SocketUnderTest {
-  explicit Connected(bool keepReading = false) : SocketUnderTest(keepReading) {
-    EXPECT_TRUE(connect(listener.host(), listener.port()));
-    peer = listener.accept();
-    EXPECT_TRUE(peer.valid());
-    EXPECT_TRUE(delegate->waitForConnect());
-  }
-  LoopbackListener listener;
-  LoopbackPeer peer;
-};
 
 TEST(AsyncSocketClose, PeerCloseIsCode7AfterEveryByteWasDelivered) {
   Connected test(/*keepReading=*/true);

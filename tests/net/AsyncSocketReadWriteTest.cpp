@@ -14,19 +14,8 @@ using namespace std::chrono_literals;
 using tempik::fakes::LoopbackListener;
 using tempik::fakes::LoopbackPeer;
 using testing::bytes;
+using testing::Connected;
 using testing::SocketUnderTest;
-
-/// A connected socket and the listener's end of its connection.
-struct Connected : SocketUnderTest {
-  explicit Connected(bool keepReading = false) : SocketUnderTest(keepReading) {
-    EXPECT_TRUE(connect(listener.host(), listener.port()));
-    peer = listener.accept();
-    EXPECT_TRUE(peer.valid());
-    EXPECT_TRUE(delegate->waitForConnect());
-  }
-  LoopbackListener listener;
-  LoopbackPeer peer;
-};
 
 TEST(AsyncSocketRead, BytesArrivingWhileAReadIsPendingComeAsOneChunk) {
   Connected test;

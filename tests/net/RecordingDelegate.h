@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "net/AsyncSocket.h"
+#include "support/LoopbackPeer.h"
 
 namespace tempik::net::testing {
 
@@ -143,6 +146,18 @@ struct SocketUnderTest {
   std::shared_ptr<RecordingDelegate> delegate;
   std::shared_ptr<SerialQueue> queue;
   std::shared_ptr<AsyncSocket> socket;
+};
+
+/// A connected socket and the listener's end of its connection.
+struct Connected : SocketUnderTest {
+  explicit Connected(bool keepReading = false) : SocketUnderTest(keepReading) {
+    EXPECT_TRUE(connect(listener.host(), listener.port()));
+    peer = listener.accept();
+    EXPECT_TRUE(peer.valid());
+    EXPECT_TRUE(delegate->waitForConnect());
+  }
+  fakes::LoopbackListener listener;
+  fakes::LoopbackPeer peer;
 };
 
 inline std::vector<std::uint8_t> bytes(const std::string& text) {

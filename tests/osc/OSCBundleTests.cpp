@@ -14,21 +14,13 @@ namespace {
 
 using test::Bytes;
 using test::bytesOf;
+using test::decodeFailure;
 using test::operator+;
 using namespace std::string_view_literals;
 
 const Bytes kHeader = bytesOf("#bundle\0"sv);
 const Bytes kImmediate = bytesOf({0, 0, 0, 0, 0, 0, 0, 1});
 const Bytes kMessageA = bytesOf("/a\0\0,\0\0\0"sv);
-
-std::string decodeFailure(const Bytes& bytes) {
-  try {
-    OSCBundle::decode(bytes);
-  } catch (const OSCDecodeError& error) {
-    return error.description();
-  }
-  return "(decoded)";
-}
 
 OSCBundle nestedBundles(int depth) {
   OSCBundle bundle({OSCMessage("/a", {1})});
@@ -85,7 +77,7 @@ TEST(OSCBundleDecoding, FailuresCarryTheirTexts) {
       {"bad message inside", kHeader + kImmediate + bytesOf({0, 0, 0, 4, '/', 'a', 0, 0}),
        "Malformed data: Couldn't extract OSC-type chunk."},
   };
-  for (const Case& c : cases) EXPECT_EQ(decodeFailure(c.bytes), c.expected) << c.name;
+  for (const Case& c : cases) EXPECT_EQ(decodeFailure<OSCBundle>(c.bytes), c.expected) << c.name;
 }
 
 TEST(OSCBundleNesting, HoldsAt32LevelsAndFailsAt33) {
@@ -99,7 +91,8 @@ TEST(OSCBundleNesting, HoldsAt32LevelsAndFailsAt33) {
     const auto size = static_cast<int>(bytes.size());
     bytes = kHeader + kImmediate + bytesOf({0, 0, size >> 8, size & 0xFF}) + bytes;
   }
-  EXPECT_EQ(decodeFailure(bytes), "Malformed data: Bundles are nested deeper than 32 levels.");
+  EXPECT_EQ(decodeFailure<OSCBundle>(bytes),
+            "Malformed data: Bundles are nested deeper than 32 levels.");
 }
 
 TEST(OSCPacketDecoding, RoutesByFirstBytes) {

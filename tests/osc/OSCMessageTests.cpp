@@ -13,17 +13,9 @@ namespace {
 
 using test::Bytes;
 using test::bytesOf;
+using test::decodeFailure;
 using test::operator+;
 using namespace std::string_view_literals;
-
-std::string decodeFailure(const Bytes& bytes) {
-  try {
-    OSCMessage::decode(bytes);
-  } catch (const OSCDecodeError& error) {
-    return error.description();
-  }
-  return "(decoded)";
-}
 
 TEST(OSCMessageEncoding, WritesAddressTagsAndPayloads) {
   struct Case {
@@ -61,14 +53,15 @@ TEST(OSCMessageDecoding, ReadsValuesInTagOrder) {
 }
 
 TEST(OSCMessageDecoding, FailuresCarryTheirTexts) {
-  EXPECT_EQ(decodeFailure(bytesOf({0x2F, 0x61, 0, 0})),
+  EXPECT_EQ(decodeFailure<OSCMessage>(bytesOf({0x2F, 0x61, 0, 0})),
             "Malformed data: Couldn't extract OSC-type chunk.");
-  EXPECT_EQ(decodeFailure(bytesOf({0x2F, 0x61, 0, 0, 0x2C, 0, 0})),
+  EXPECT_EQ(decodeFailure<OSCMessage>(bytesOf({0x2F, 0x61, 0, 0, 0x2C, 0, 0})),
             "Malformed data: Length not a multiple of 4 bytes.");
-  EXPECT_EQ(decodeFailure(bytesOf({0x23, 0x61, 0, 0})),
+  EXPECT_EQ(decodeFailure<OSCMessage>(bytesOf({0x23, 0x61, 0, 0})),
             "Malformed data: Does not start with an address pattern.");
-  EXPECT_EQ(decodeFailure({}), "Malformed data: Does not start with an address pattern.");
-  EXPECT_EQ(decodeFailure(bytesOf({0x2F, 0xC3, 0xA9, 0, 0x2C, 0, 0, 0})),
+  EXPECT_EQ(decodeFailure<OSCMessage>({}),
+            "Malformed data: Does not start with an address pattern.");
+  EXPECT_EQ(decodeFailure<OSCMessage>(bytesOf({0x2F, 0xC3, 0xA9, 0, 0x2C, 0, 0, 0})),
             "Malformed data: Address pattern string could not be parsed.");
 }
 

@@ -2,8 +2,11 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <string_view>
 #include <vector>
+
+#include "osc/OSCErrors.h"
 
 namespace tempik::osc::test {
 
@@ -19,6 +22,17 @@ inline Bytes bytesOf(std::initializer_list<int> values) {
 /// Bytes written as text, embedded zeros included: bytesOf("/a\0\0"sv).
 inline Bytes bytesOf(std::string_view text) {
   return Bytes(text.begin(), text.end());
+}
+
+/// The decode error's text, or "(decoded)" when the bytes decode.
+template <class Decoded>
+std::string decodeFailure(const Bytes& bytes) {
+  try {
+    Decoded::decode(bytes);
+  } catch (const OSCDecodeError& error) {
+    return error.description();
+  }
+  return "(decoded)";
 }
 
 inline Bytes operator+(Bytes a, const Bytes& b) {

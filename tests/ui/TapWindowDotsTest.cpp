@@ -9,24 +9,24 @@ namespace tempik::ui {
 namespace {
 
 using namespace std::chrono_literals;
-const TimePoint lastTap = TimePoint{} + 1'000'000s;
+const TimePoint kLastTap = TimePoint{} + 1'000'000s;
 
 TEST(VisibleTapCount, ShowsTheSequenceUntilItLapsesAfterFiveSeconds) {
   const struct {
     const char* name;
     std::int64_t tapCount;
-    std::optional<TimePoint> lastTap;
+    std::optional<TimePoint> kLastTap;
     std::chrono::milliseconds sinceTap;
     std::int64_t visible;
   } cases[] = {
       {"no taps", 0, std::nullopt, 0ms, 0},
-      {"three taps, last 1 s ago", 3, lastTap, 1000ms, 3},
-      {"exactly 5 s", 4, lastTap, 5000ms, 4},
-      {"two taps, last 5.2 s ago", 2, lastTap, 5200ms, 0},
-      {"last tap in the future", 2, lastTap, -3000ms, 2},
+      {"three taps, last 1 s ago", 3, kLastTap, 1000ms, 3},
+      {"exactly 5 s", 4, kLastTap, 5000ms, 4},
+      {"two taps, last 5.2 s ago", 2, kLastTap, 5200ms, 0},
+      {"last tap in the future", 2, kLastTap, -3000ms, 2},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(visibleTapCount(c.tapCount, c.lastTap, lastTap + c.sinceTap), c.visible) << c.name;
+    EXPECT_EQ(visibleTapCount(c.tapCount, c.kLastTap, kLastTap + c.sinceTap), c.visible) << c.name;
   }
 }
 

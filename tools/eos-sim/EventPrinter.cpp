@@ -151,7 +151,10 @@ void EventPrinter::received(int client, const osc::OSCMessage& message) const {
   }
   std::string line = timestamp(false) + " client " + std::to_string(client) + " " +
                      message.addressPattern().rawAddress() + " " + (tags.empty() ? "," : tags);
-  for (const auto& value : message.values()) line += " " + textValue(value);
+  for (const auto& value : message.values()) {
+    line += ' ';
+    line += textValue(value);
+  }
   emit(line);
 }
 
