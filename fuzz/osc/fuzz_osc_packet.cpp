@@ -32,7 +32,7 @@ OSCPacket rebuilt(const OSCPacket& packet) {
 
 bool sameValue(const OSCValue& sent, const OSCValue& received);
 
-bool sameValues(const std::vector<OSCValue>& sent, const std::vector<OSCValue>& received) {
+bool sameValues(std::span<const OSCValue> sent, std::span<const OSCValue> received) {
   if (sent.size() != received.size()) return false;
   for (std::size_t i = 0; i < sent.size(); ++i) {
     if (!sameValue(sent[i], received[i])) return false;
@@ -68,7 +68,8 @@ bool samePacket(const OSCPacket& sent, const OSCPacket& received) {
   if (sent.packetType() != received.packetType()) return false;
   if (const OSCMessage* m = sent.message()) {
     return m->addressPattern() == received.message()->addressPattern() &&
-           sameValues(m->values(), received.message()->values());
+           sameValues({m->values().data(), m->values().size()},
+                      {received.message()->values().data(), received.message()->values().size()});
   }
   const OSCBundle& a = *sent.bundle();
   const OSCBundle& b = *received.bundle();

@@ -73,7 +73,7 @@ void EosOscTransport::send(std::string address, std::vector<std::string> argumen
     if (!self->client_ || !self->client_->isConnected()) {
       failure = SendError{SendError::Kind::notConnected, "Not connected to the console."};
     } else {
-      std::vector<osc::OSCValue> values;
+      osc::OSCValueList values;
       values.reserve(arguments.size());
       for (auto& argument : arguments) values.emplace_back(std::move(argument));
       try {

@@ -42,7 +42,7 @@ class ASCIIString {
   friend auto operator<=>(const ASCIIString&, const ASCIIString&) = default;
 
  private:
-  friend class OSCMessage;  // builds addresses from received bytes it has already checked
+  friend class OSCMessage;  // fills in addresses from received bytes it has already checked
   struct Trusted {};
   ASCIIString(Trusted, std::string text) : text_(std::move(text)) {}
 

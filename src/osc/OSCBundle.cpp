@@ -65,7 +65,8 @@ OSCBundle OSCBundle::decodeAt(std::span<const std::uint8_t> bytes, int depth) {
     if (OSCMessage::appearsToBeOSCBundle(element)) {
       bundle.elements_.emplace_back(decodeAt(element, depth + 1));
     } else if (OSCMessage::appearsToBeOSCMessage(element)) {
-      bundle.elements_.emplace_back(OSCMessage::decode(element));
+      OSCPacket& packet = bundle.elements_.emplace_back(OSCMessage::DecodingKey{});
+      packet.messageToFill().decodeFrom(element);
     } else {
       throw OSCDecodeError::malformed("Unrecognized bundle element encountered.");
     }

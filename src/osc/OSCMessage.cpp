@@ -68,14 +68,22 @@ bool OSCMessage::appearsToBeOSCBundle(std::span<const std::uint8_t> bytes) {
 
 OSCMessage OSCMessage::decode(std::span<const std::uint8_t> bytes) {
   OSCMessage message;
-  if (!message.parse(bytes)) message.received_.assign(bytes.begin(), bytes.end());
+  message.decodeFrom(bytes);
   return message;
 }
 
 OSCMessage OSCMessage::decode(std::vector<std::uint8_t>&& bytes) {
   OSCMessage message;
-  if (!message.parse(bytes)) message.received_ = std::move(bytes);
+  message.decodeFrom(std::move(bytes));
   return message;
+}
+
+void OSCMessage::decodeFrom(std::span<const std::uint8_t> bytes) {
+  if (!parse(bytes)) received_.assign(bytes.begin(), bytes.end());
+}
+
+void OSCMessage::decodeFrom(std::vector<std::uint8_t>&& bytes) {
+  if (!parse(bytes)) received_ = std::move(bytes);
 }
 
 bool OSCMessage::parse(std::span<const std::uint8_t> bytes) {
@@ -101,7 +109,9 @@ bool OSCMessage::parse(std::span<const std::uint8_t> bytes) {
 
   // The encoder writes one "," first and no other "," or zero tag.
   bool reencodable = !tags.empty() && tags[0] == ',';
-  values_.reserve(tags.size());
+  // At most one value per tag after the ",". Garbage may claim a million tags, so growth past
+  // a modest count is left to the list.
+  if (tags.size() > 1) values_.reserve(std::min<std::size_t>(tags.size() - 1, 64));
   for (std::size_t i = 0; i < tags.size();) {
     if (tags[i] == ',' || tags[i] == 0) {
       reencodable &= i == 0;
@@ -110,7 +120,7 @@ bool OSCMessage::parse(std::span<const std::uint8_t> bytes) {
     }
     i += registry.decodeValue(tags.substr(i), reader, values_);
   }
-  address_ = OSCAddressPattern(ASCIIString(ASCIIString::Trusted{}, std::string(address)));
+  address_.ascii_.text_.assign(address);  // already checked to be ASCII
   return reencodable && reader.reencodesExactly() && reader.remainingByteCount() == 0;
 }
 
@@ -159,7 +169,7 @@ void OSCMessageEncoder::encode(const OSCMessage& message, std::vector<std::uint8
 
 std::string OSCMessage::description() const {
   std::string text = "OSCMessage(\"" + address_.rawAddress() + "\"";
-  if (!values_.empty()) text += ", values: " + describe(values_);
+  if (!values_.empty()) text += ", values: " + describe({values_.data(), values_.size()});
   return text + ")";
 }
 

@@ -26,6 +26,7 @@ class OSCAddressPattern {
   friend bool operator==(const OSCAddressPattern&, const OSCAddressPattern&) = default;
 
  private:
+  friend class OSCMessage;  // fills in a received address in place
   ASCIIString ascii_;
 };
 
@@ -34,12 +35,25 @@ class OSCAddressPattern {
 /// it keeps them whenever its values alone would encode differently (a tag string without
 /// ",", control characters in strings, ignored trailing bytes). Equality ignores them.
 class OSCMessage {
+  // Only the codec's decoders can name the key: it makes the empty message they decode into.
+  struct DecodingKey {
+    explicit DecodingKey() = default;
+  };
+
  public:
-  OSCMessage(OSCAddressPattern address, std::vector<OSCValue> values = {})
+  explicit OSCMessage(DecodingKey) {}
+  // Moving never throws, as every value moves without throwing; the value list's own trait
+  // cannot see that, and bundles and queues move messages only when it is declared.
+  OSCMessage(const OSCMessage&) = default;
+  OSCMessage(OSCMessage&&) noexcept = default;
+  OSCMessage& operator=(const OSCMessage&) = default;
+  OSCMessage& operator=(OSCMessage&&) noexcept = default;
+  ~OSCMessage() = default;
+  OSCMessage(OSCAddressPattern address, OSCValueList values = {})
       : address_(std::move(address)), values_(std::move(values)) {}
-  OSCMessage(std::string_view address, std::vector<OSCValue> values = {})
+  OSCMessage(std::string_view address, OSCValueList values = {})
       : address_(address), values_(std::move(values)) {}
-  OSCMessage(const char* address, std::vector<OSCValue> values = {})
+  OSCMessage(const char* address, OSCValueList values = {})
       : address_(address), values_(std::move(values)) {}
 
   /// Decodes one message. Throws `OSCDecodeError`; a failed decode returns nothing at all.
@@ -53,7 +67,7 @@ class OSCMessage {
   static bool appearsToBeOSCBundle(std::span<const std::uint8_t> bytes);
 
   const OSCAddressPattern& addressPattern() const { return address_; }
-  const std::vector<OSCValue>& values() const { return values_; }
+  const OSCValueList& values() const { return values_; }
 
   /// The encoded message: for a decoded message exactly the bytes received, otherwise built
   /// from its address and values. Throws `OSCEncodeError`.
@@ -73,11 +87,15 @@ class OSCMessage {
  private:
   OSCMessage() = default;
   friend class OSCBundle;
+  friend class OSCPacket;  // both decode straight into a message they already hold
+  // Decodes `bytes` into this empty message, keeping them when re-encoding needs them.
+  void decodeFrom(std::span<const std::uint8_t> bytes);
+  void decodeFrom(std::vector<std::uint8_t>&& bytes);
   // Parses `bytes` into this message; false when its values alone would not encode to them.
   bool parse(std::span<const std::uint8_t> bytes);
 
   OSCAddressPattern address_;
-  std::vector<OSCValue> values_;
+  OSCValueList values_;
   std::vector<std::uint8_t> received_;  // empty unless re-encoding needs them
 };
 

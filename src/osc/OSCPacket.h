@@ -19,6 +19,8 @@ class OSCPacket {
  public:
   OSCPacket(OSCMessage message) : packet_(std::move(message)) {}  // NOLINT: a message is a packet
   OSCPacket(OSCBundle bundle) : packet_(std::move(bundle)) {}     // NOLINT: so is a bundle
+  /// For the codec's decoders: an empty message to decode into, so it is never moved after.
+  explicit OSCPacket(OSCMessage::DecodingKey key) : packet_(std::in_place_type<OSCMessage>, key) {}
 
   /// A bundle when `bytes` begin with the bundle header, a message when they begin with "/",
   /// otherwise nothing (not an error). Throws `OSCDecodeError` for a malformed message or
@@ -46,6 +48,9 @@ class OSCPacket {
 
  private:
   friend class OSCBundle;
+  template <class Bytes>
+  static std::optional<OSCPacket> decodeMessage(Bytes&& bytes);
+  OSCMessage& messageToFill() { return std::get<OSCMessage>(packet_); }
   void encodeAt(std::vector<std::uint8_t>& out, int depth) const;
 
   std::variant<OSCMessage, OSCBundle> packet_;

@@ -138,10 +138,10 @@ char encodeUInt64(const OSCValue& v, Bytes& data) {
   return 'h';
 }
 
-void decodeInt32(OSCValueDecoder& r, std::vector<OSCValue>& values) {
+void decodeInt32(OSCValueDecoder& r, OSCValueList& values) {
   values.emplace_back(r.readInt32());
 }
-void decodeFloat32(OSCValueDecoder& r, std::vector<OSCValue>& values) {
+void decodeFloat32(OSCValueDecoder& r, OSCValueList& values) {
   values.emplace_back(r.readFloat32());
 }
 std::string_view readString(OSCValueDecoder& r) {
@@ -151,18 +151,18 @@ std::string_view readString(OSCValueDecoder& r) {
   return text;
 }
 
-void decodeString(OSCValueDecoder& r, std::vector<OSCValue>& values) {
-  values.emplace_back(std::string(readString(r)));
+void decodeString(OSCValueDecoder& r, OSCValueList& values) {
+  values.emplace_back(readString(r));
 }
-void decodeBlob(OSCValueDecoder& r, std::vector<OSCValue>& values) {
+void decodeBlob(OSCValueDecoder& r, OSCValueList& values) {
   const auto bytes = r.readBlob();
   values.emplace_back(OSCBlob(bytes.begin(), bytes.end()));
 }
-void decodeBool(char tag, OSCValueDecoder&, std::vector<OSCValue>& values) {
+void decodeBool(char tag, OSCValueDecoder&, OSCValueList& values) {
   if (tag != 'T' && tag != 'F') throw OSCDecodeError::unexpectedType(tag);
   values.emplace_back(tag == 'T');
 }
-void decodeCharacter(OSCValueDecoder& r, std::vector<OSCValue>& values) {
+void decodeCharacter(OSCValueDecoder& r, OSCValueList& values) {
   const std::int32_t code = r.readInt32();
   if (code < 0 || code > 0x7F) {
     throw OSCDecodeError::malformed(
@@ -170,44 +170,45 @@ void decodeCharacter(OSCValueDecoder& r, std::vector<OSCValue>& values) {
   }
   values.emplace_back(static_cast<char32_t>(code));
 }
-void decodeDouble(OSCValueDecoder& r, std::vector<OSCValue>& values) {
+void decodeDouble(OSCValueDecoder& r, OSCValueList& values) {
   values.emplace_back(r.readDouble());
 }
-void decodeInt64(OSCValueDecoder& r, std::vector<OSCValue>& values) {
+void decodeInt64(OSCValueDecoder& r, OSCValueList& values) {
   values.emplace_back(r.readInt64());
 }
-void decodeImpulse(OSCValueDecoder&, std::vector<OSCValue>& values) {
+void decodeImpulse(OSCValueDecoder&, OSCValueList& values) {
   values.emplace_back(OSCImpulseValue{});
 }
-void decodeMIDI(OSCValueDecoder& r, std::vector<OSCValue>& values) {
+void decodeMIDI(OSCValueDecoder& r, OSCValueList& values) {
   const auto b = r.read(4);
   values.emplace_back(OSCMIDIValue{b[0], b[1], b[2], b[3]});
 }
-void decodeNull(OSCValueDecoder&, std::vector<OSCValue>& values) {
+void decodeNull(OSCValueDecoder&, OSCValueList& values) {
   values.emplace_back(OSCNullValue{});
 }
-void decodeStringAlt(OSCValueDecoder& r, std::vector<OSCValue>& values) {
+void decodeStringAlt(OSCValueDecoder& r, OSCValueList& values) {
   values.emplace_back(OSCStringAltValue{std::string(readString(r))});
 }
-void decodeTimeTag(OSCValueDecoder& r, std::vector<OSCValue>& values) {
+void decodeTimeTag(OSCValueDecoder& r, OSCValueList& values) {
   values.emplace_back(OSCTimeTag(r.readUInt64(), 0));
 }
 
 std::optional<std::size_t> decodeArray(std::string_view tags, OSCValueDecoder& r,
-                                       std::vector<OSCValue>& values) {
+                                       OSCValueList& values) {
   if (tags.empty() || tags[0] != '[') return std::nullopt;
   const OSCSerialization& registry = r.context() ? *r.context() : OSCSerialization::shared();
   r.enterArray();
   const std::string_view inner = tags.substr(1);
-  OSCArrayValue array;
+  OSCValueList elements;
   std::size_t k = 0;
   while (k < inner.size()) {
     if (inner[k] == ']') {
       r.leaveArray();
-      values.emplace_back(std::move(array));
+      values.emplace_back(OSCArrayValue{
+          {std::make_move_iterator(elements.begin()), std::make_move_iterator(elements.end())}});
       return k + 2;
     }
-    k += registry.decodeValue(inner.substr(k), r, array.elements);
+    k += registry.decodeValue(inner.substr(k), r, elements);
   }
   throw OSCDecodeError::malformed("Array termination tag ']' was not found.");
 }
@@ -341,6 +342,7 @@ void OSCSerialization::registerType(OSCValueKind kind) {
 
 void OSCSerialization::rebuildCandidates() {
   candidateCounts_.fill(0);
+  firstDecoding_.fill({});
   for (int c = 0; c < 256; ++c) {
     for (std::size_t k = 0; k < kinds_.size(); ++k) {
       // Tags never collide and only one kind is variadic, so a tag has at most two candidates.
@@ -349,12 +351,25 @@ void OSCSerialization::rebuildCandidates() {
         candidates_[c][candidateCounts_[c]++] = static_cast<std::uint16_t>(k);
       }
     }
+    if (candidateCounts_[c] > 0) {
+      const Decoding& first = kinds_[candidates_[c][0]].oscDecoding;
+      if (first.index() == 1 || first.index() == 2) firstDecoding_[c] = first;
+    }
   }
 }
 
 std::size_t OSCSerialization::decodeValue(std::string_view tags, OSCValueDecoder& reader,
-                                          std::vector<OSCValue>& values) const {
+                                          OSCValueList& values) const {
   const char c = tags.front();
+  const Decoding& first = firstDecoding_[static_cast<unsigned char>(c)];
+  if (const auto* fixed = std::get_if<OSCValueStaticTagDecoder>(&first)) {
+    fixed->block(reader, values);
+    return 1;
+  }
+  if (const auto* variable = std::get_if<OSCValueVariableTagDecoder>(&first)) {
+    variable->block(c, reader, values);
+    return 1;
+  }
   const auto candidateKinds = candidates(c);
   if (candidateKinds.empty()) {
     throw OSCDecodeError::malformed("No concrete type found to decode OSC type tag: " +

@@ -57,14 +57,14 @@ struct OSCValueVariadicTagEncoder {
 /// throws `OSCDecodeError`. A variadic block gets the remaining tags (starting at its own) and
 /// returns how many it consumed, or nothing (appending nothing) when it declines those tags.
 struct OSCValueStaticTagDecoder {
-  void (*block)(OSCValueDecoder&, std::vector<OSCValue>& values);
+  void (*block)(OSCValueDecoder&, OSCValueList& values);
 };
 struct OSCValueVariableTagDecoder {
-  void (*block)(char tag, OSCValueDecoder&, std::vector<OSCValue>& values);
+  void (*block)(char tag, OSCValueDecoder&, OSCValueList& values);
 };
 struct OSCValueVariadicTagDecoder {
   std::optional<std::size_t> (*block)(std::string_view tags, OSCValueDecoder&,
-                                      std::vector<OSCValue>& values);
+                                      OSCValueList& values);
 };
 
 /// A kind as the registry knows it: its name, tag identity and blocks. A kind without a
@@ -105,7 +105,7 @@ class OSCSerialization {
   /// Decodes the value at the start of `tags` (step H), appending it to `values`; returns the
   /// number of tags consumed. Throws `OSCDecodeError`.
   std::size_t decodeValue(std::string_view tags, OSCValueDecoder& reader,
-                          std::vector<OSCValue>& values) const;
+                          OSCValueList& values) const;
 
   /// Encodes one value (step G): appends its tag(s) to `tags` and its payload to `data`.
   /// Throws `OSCEncodeError`.
@@ -114,9 +114,13 @@ class OSCSerialization {
 
  private:
   static constexpr std::size_t kMaxCandidates = 8;
+  using Decoding = decltype(OSCValueKind::oscDecoding);
   void rebuildCandidates();
 
   std::vector<OSCValueKind> kinds_;
+  // Per tag, the first candidate's block when it always decodes (a static or variable tag):
+  // the common case costs one table read instead of a walk through the candidates.
+  std::array<Decoding, 256> firstDecoding_{};
   std::array<std::array<std::uint16_t, kMaxCandidates>, 256> candidates_{};
   std::array<std::uint8_t, 256> candidateCounts_{};
 };

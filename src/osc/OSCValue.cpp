@@ -70,7 +70,7 @@ std::string_view OSCValue::typeName() const {
   return kTypeNames[storage_.index()];
 }
 
-std::string describe(const std::vector<OSCValue>& values) {
+std::string describe(std::span<const OSCValue> values) {
   std::string text = "[";
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (i > 0) text += ", ";

@@ -2,11 +2,14 @@
 
 #include <compare>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <variant>
 #include <vector>
+
+#include <boost/container/small_vector.hpp>
 
 #include "osc/OSCTimeTag.h"
 
@@ -65,8 +68,8 @@ class OSCValue {
   OSCValue(std::int32_t v) : storage_(v) {}  // NOLINT: implicit, values are written as literals
   OSCValue(float v) : storage_(v) {}         // NOLINT
   OSCValue(std::string v) : storage_(std::move(v)) {}                                   // NOLINT
-  OSCValue(std::string_view v) : storage_(std::string(v)) {}                            // NOLINT
-  OSCValue(const char* v) : storage_(std::string(v)) {}                                 // NOLINT
+  OSCValue(std::string_view v) : storage_(std::in_place_type<std::string>, v) {}        // NOLINT
+  OSCValue(const char* v) : storage_(std::in_place_type<std::string>, v) {}             // NOLINT
   OSCValue(OSCBlob v) : storage_(std::move(v)) {}                                       // NOLINT
   OSCValue(bool v) : storage_(v) {}                                                     // NOLINT
   OSCValue(char v) : storage_(static_cast<char32_t>(static_cast<unsigned char>(v))) {}  // NOLINT
@@ -111,7 +114,12 @@ class OSCValue {
   Storage storage_;
 };
 
+/// A message's argument values. Up to eight live inside the list itself, so decoding a typical
+/// message allocates nothing for the list (array elements stay a `std::vector`, which may hold
+/// its own, still incomplete, kind).
+using OSCValueList = boost::container::small_vector<OSCValue, 8>;
+
 /// The bracketed, comma-separated descriptions of `values`.
-std::string describe(const std::vector<OSCValue>& values);
+std::string describe(std::span<const OSCValue> values);
 
 }  // namespace tempik::osc

@@ -110,7 +110,7 @@ std::optional<std::vector<LoopbackConsole::Received>> LoopbackConsole::waitForMe
 }
 
 void LoopbackConsole::send(const std::string& address, const std::vector<std::string>& arguments) {
-  std::vector<osc::OSCValue> values(arguments.begin(), arguments.end());
+  osc::OSCValueList values(arguments.begin(), arguments.end());
   auto bytes = std::make_shared<link::Bytes>(
       link::slipEncode(osc::OSCMessage(std::string_view(address), std::move(values)).rawData()));
   asio::post(io_, [this, bytes] {

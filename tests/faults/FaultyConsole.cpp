@@ -37,7 +37,7 @@ std::vector<FaultyConsole::Received> FaultyConsole::Log::on(std::size_t connecti
 
 std::vector<std::uint8_t> slipMessage(const std::string& address,
                                       const std::vector<std::string>& arguments) {
-  std::vector<osc::OSCValue> values(arguments.begin(), arguments.end());
+  osc::OSCValueList values(arguments.begin(), arguments.end());
   return link::slipEncode(osc::OSCMessage(std::string_view(address), std::move(values)).rawData());
 }
 

@@ -99,7 +99,7 @@ class RecordingTransport final : public link::ConsoleTransport {
   void send(std::string address, std::vector<std::string> arguments,
             std::function<void(std::optional<link::SendError>)> completion) override {
     state_->change([&](Log& log) { return ++log.sends[address].started; });
-    std::vector<osc::OSCValue> values(arguments.begin(), arguments.end());
+    osc::OSCValueList values(arguments.begin(), arguments.end());
     const std::size_t bytes =
         link::slipEncode(osc::OSCMessage(std::string_view(address), std::move(values)).rawData())
             .size();

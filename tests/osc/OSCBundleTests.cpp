@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,39 @@ TEST(OSCPacketDecoding, RoutesByFirstBytes) {
   EXPECT_FALSE(OSCPacket::decode(Bytes{}).has_value());
   Bytes moved = kMessageA;
   EXPECT_EQ(OSCPacket::decode(std::move(moved))->rawData(), kMessageA);
+}
+
+// A message keeps a few values inline and the rest elsewhere; decoding fills it in place.
+// Whatever the count, decoded, copied, moved and regrown packets hold the same values.
+TEST(OSCPacketDecoding, ValueCountsAroundTheInlineCapacity) {
+  for (const std::size_t count : {0, 1, 8, 9, 30}) {
+    OSCValueList values;
+    for (std::size_t i = 0; i < count; ++i) {
+      if (i % 2 == 0) {
+        values.emplace_back(static_cast<std::int32_t>(i));
+      } else {
+        values.emplace_back(std::string(i, 'x'));  // short and long strings
+      }
+    }
+    const OSCMessage sent("/eos/out/user/20/cmd", values);
+    const Bytes bytes = sent.rawData();
+    const OSCBundle bundle({sent, sent, sent}, OSCTimeTag::immediate());
+
+    const std::optional<OSCPacket> viewed = OSCPacket::decode(bytes);
+    const std::optional<OSCPacket> taken = OSCPacket::decode(Bytes(bytes));
+    const std::optional<OSCPacket> bundled = OSCPacket::decode(bundle.rawData());
+    ASSERT_TRUE(viewed && taken && bundled) << count;
+    EXPECT_EQ(*viewed->message(), sent) << count;
+    EXPECT_EQ(*taken->message(), sent) << count;
+    EXPECT_EQ(*bundled->bundle(), bundle) << count;
+
+    std::vector<OSCPacket> grown;
+    for (int i = 0; i < 10; ++i) grown.push_back(*viewed);  // copies, then moves on regrowth
+    OSCPacket moved = std::move(grown.back());
+    EXPECT_EQ(*moved.message(), sent) << count;
+    EXPECT_EQ(grown.front(), *viewed) << count;
+    EXPECT_EQ(moved.rawData(), bytes) << count;
+  }
 }
 
 TEST(OSCBundle, Descriptions) {

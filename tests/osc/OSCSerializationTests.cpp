@@ -167,18 +167,17 @@ TEST(OSCSerialization, RegistryRefusesTakenTagsAndDispatchesInOrder) {
                OSCSerializationError);
 
   // A kind added later is found for its tag, also inside an array.
-  registry.registerType(
-      {"Colour",
-       {OSCValueTagIdentity::Tag{'r'}},
-       {},
-       OSCValueStaticTagDecoder{[](OSCValueDecoder& r, std::vector<OSCValue>& out) {
-         out.emplace_back(r.readInt32());
-       }}});
+  registry.registerType({"Colour",
+                         {OSCValueTagIdentity::Tag{'r'}},
+                         {},
+                         OSCValueStaticTagDecoder{[](OSCValueDecoder& r, OSCValueList& out) {
+                           out.emplace_back(r.readInt32());
+                         }}});
   const Bytes payload = bytesOf({0, 0, 0, 5});
   OSCValueDecoder reader(payload, &registry);
-  std::vector<OSCValue> values;
+  OSCValueList values;
   EXPECT_EQ(registry.decodeValue("[r]", reader, values), 3u);
-  EXPECT_EQ(values, (std::vector<OSCValue>{OSCArrayValue{{5}}}));
+  EXPECT_EQ(values, (OSCValueList{OSCArrayValue{{5}}}));
 
   OSCSerialization withoutDecoder;
   withoutDecoder.registerType({"Colour", {OSCValueTagIdentity::Tag{'r'}}, {}, {}});

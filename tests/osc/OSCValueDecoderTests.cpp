@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -102,6 +103,40 @@ TEST(OSCValueDecoder, LargestBlobIsAccepted) {
   OSCValueDecoder reader(bytes);
   EXPECT_EQ(reader.readBlob().size(), 65506u);
   EXPECT_EQ(reader.remainingByteCount(), 0u);
+}
+
+// Text is scanned many bytes at a time; every length and every position of an odd byte, with
+// and without bytes after the chunk, must give what a byte-by-byte look gives.
+TEST(OSCValueDecoder, ChunkScanMatchesByteByByteRule) {
+  const std::uint8_t oddBytes[] = {0x09, 0x1F, 0x7F, 0x80, 0xFF};
+  for (std::size_t length = 0; length <= 40; ++length) {
+    for (std::size_t at = 0; at <= length; ++at) {  // at == length: no odd byte
+      for (const std::uint8_t odd : oddBytes) {
+        for (const std::size_t after : {std::size_t{0}, std::size_t{20}}) {
+          Bytes bytes(length, 'a');
+          if (length > 0) bytes[length - 1] = 0x7E;  // the printable extremes stay printable
+          if (length > 1) bytes[0] = 0x20;
+          if (at < length) bytes[at] = odd;
+          bytes.resize(length + (4 - length % 4), 0);
+          bytes.resize(bytes.size() + after, 'z');
+          const bool ascii = at == length || odd < 0x80;
+          const bool printable = at == length;
+
+          OSCValueDecoder reader(bytes);
+          bool readPrintable = !printable;
+          try {
+            const auto text = reader.read4ByteAlignedNullTerminatedASCIIView(readPrintable);
+            EXPECT_TRUE(ascii) << length << " " << at << " " << int(odd);
+            EXPECT_EQ(text.size(), length);
+            EXPECT_EQ(readPrintable, printable) << length << " " << at << " " << int(odd);
+            EXPECT_EQ(reader.remainingByteCount(), after);
+          } catch (const OSCDecodeError&) {
+            EXPECT_FALSE(ascii) << length << " " << at << " " << int(odd);
+          }
+        }
+      }
+    }
+  }
 }
 
 }  // namespace
