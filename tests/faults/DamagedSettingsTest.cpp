@@ -8,8 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <random>
 
+#include "GarbageBytes.h"
 #include "core/TempoController.h"
 #include "support/FakeConsoleTransport.h"
 #include "support/ManualExecutor.h"
@@ -19,10 +19,7 @@ namespace tempik::faults {
 namespace {
 
 QByteArray garbage(std::size_t size) {
-  std::mt19937 random(20261206);
-  QByteArray bytes;
-  for (std::size_t i = 0; i < size; ++i) bytes.append(static_cast<char>(random()));
-  return bytes;
+  return garbageBytes(size, 20261206);
 }
 
 enum class Damage { none, unwritableFolder, folderIsAFile };

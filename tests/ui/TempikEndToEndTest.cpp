@@ -2,66 +2,15 @@
 // as the tempo command.
 #include <gtest/gtest.h>
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <optional>
-#include <vector>
+
+#include "support/EndToEnd.h"
 
 namespace {
 
-struct Message {
-  QString address;
-  QStringList arguments;
-};
-
-// eos-sim with JSON output, read line by line.
-class Console {
- public:
-  explicit Console(const QStringList& arguments) {
-    process_.setProgram(QStringLiteral(EOS_SIM_PATH));
-    process_.setArguments(arguments + QStringList{"--json"});
-    process_.start();
-  }
-  ~Console() {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.write("q\n");
-    if (!process_.waitForFinished(3000)) process_.kill();
-    process_.waitForFinished(3000);
-  }
-
-  // The next event line, or nothing once the deadline passes or the console ends.
-  std::optional<QJsonObject> nextEvent(QDeadlineTimer deadline) {
-    while (!process_.canReadLine()) {
-      if (process_.state() == QProcess::NotRunning || deadline.hasExpired()) return std::nullopt;
-      process_.waitForReadyRead(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)));
-    }
-    return QJsonDocument::fromJson(process_.readLine()).object();
-  }
-
-  // The next message received from tempik with this address.
-  std::optional<Message> nextMessage(const QString& address, QDeadlineTimer deadline) {
-    while (const auto event = nextEvent(deadline)) {
-      if (event->value("event") != "message" || event->value("address") != address) continue;
-      Message message{address, {}};
-      for (const auto& argument : event->value("args").toArray()) {
-        message.arguments.push_back(argument.toString());
-      }
-      return message;
-    }
-    return std::nullopt;
-  }
-
-  QProcess& process() { return process_; }
-
- private:
-  QProcess process_;
-};
+using tempik::fakes::EosSim;
 
 TEST(TempikEndToEnd, AnswersTheConsolesTapsWithTheTempoCommand) {
   QTemporaryDir configHome;
@@ -73,19 +22,13 @@ TEST(TempikEndToEnd, AnswersTheConsolesTapsWithTheTempoCommand) {
   }
 
   // tempik always talks to port 3038. The console taps at a steady 120 BPM by itself.
-  Console console({"--listen", "127.0.0.1:3038", "--tap-bpm", "120"});
-  const auto listening = console.nextEvent(QDeadlineTimer(10'000));
-  ASSERT_TRUE(listening && listening->value("event") == "listening")
+  EosSim console(EOS_SIM_PATH, {"--listen", "127.0.0.1:3038", "--tap-bpm", "120"});
+  ASSERT_TRUE(console.waitUntilListening())
       << "eos-sim cannot listen on 127.0.0.1:3038 (is another console running?)";
 
   QProcess tempik;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("QT_QPA_PLATFORM", "offscreen");
-  environment.insert("XDG_CONFIG_HOME", configHome.path());
-  tempik.setProcessEnvironment(environment);
   tempik.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  tempik.start(QStringLiteral(TEMPIK_PATH), {});
-  ASSERT_TRUE(tempik.waitForStarted(10'000));
+  ASSERT_TRUE(tempik::fakes::startTempikOffscreen(tempik, TEMPIK_PATH, configHome.path()));
 
   const QDeadlineTimer deadline(30'000);
   // Connected: the Effect key is pressed twice.
