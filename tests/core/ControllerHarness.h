@@ -39,6 +39,7 @@ inline const Sent effectKey{"/eos/user/20/key/effect", {}};
 /// A controller on a manual executor with a fake transport, settings store and wall clock.
 class ControllerHarness : public ::testing::Test {
  protected:
+  /// Creates the controller; called again, replaces it with a fresh one.
   void start(std::map<std::string, std::string, std::less<>> settings = {}) {
     store = std::make_shared<fakes::MemorySettingsStore>(std::move(settings));
     controller = TempoController::create({executor, clock, store, transport});
