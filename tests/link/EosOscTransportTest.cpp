@@ -3,17 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <thread>
 
 #include "LinkTestSupport.h"
 #include "net/SerialQueue.h"
 #include "osc/OSCBundle.h"
 #include "osc/OSCPacket.h"
+#include "support/LoopbackPeer.h"
 
 namespace tempik::link {
 namespace {
 
-using testing::FakeConsole;
+using fakes::LoopbackListener;
+using fakes::LoopbackPeer;
 using testing::Inbox;
+using testing::kPatience;
 using testing::slipFrame;
 
 struct Received {
@@ -21,12 +25,6 @@ struct Received {
   std::vector<std::string> arguments;
   bool operator==(const Received&) const = default;
 };
-
-// A port that nothing listens on: bound once, then released.
-std::uint16_t closedPort() {
-  FakeConsole console(/*accepting=*/false);
-  return console.port();
-}
 
 class EosOscTransportTest : public ::testing::Test {
  protected:
@@ -49,13 +47,19 @@ class EosOscTransportTest : public ::testing::Test {
 
   // The drop of a connection reaches the client asynchronously; sends fail once it has.
   bool waitUntilSendFails() {
-    const auto deadline = std::chrono::steady_clock::now() + testing::kPatience;
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
     while (std::chrono::steady_clock::now() < deadline) {
       if (const auto error = send("/probe", {}))
         return error->kind == SendError::Kind::notConnected;
       std::this_thread::yield();
     }
     return false;
+  }
+
+  static LoopbackPeer accept(const LoopbackListener& console) {
+    LoopbackPeer peer = console.accept(kPatience);
+    EXPECT_TRUE(peer.valid()) << "no connection";
+    return peer;
   }
 
   void installHandler() {
@@ -75,63 +79,61 @@ class EosOscTransportTest : public ::testing::Test {
 };
 
 TEST_F(EosOscTransportTest, SendWritesTheSlipFrameOfAStringMessage) {
-  FakeConsole console;
+  const LoopbackListener console;
   ASSERT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{false});
+  const LoopbackPeer peer = accept(console);
   EXPECT_EQ(send("/eos/user/20/newcmd", {"Effect 1 BPM 120#", "x"}), std::nullopt);
   const Bytes expected =
-      slipEncode(osc::OSCMessage("/eos/user/20/newcmd", {"Effect 1 BPM 120#", "x"}).rawData());
-  EXPECT_EQ(console.waitForBytes(0, expected.size()), expected);
+      slipFrame(osc::OSCMessage("/eos/user/20/newcmd", {"Effect 1 BPM 120#", "x"}));
+  EXPECT_EQ(peer.read(expected.size(), kPatience), expected);
 }
 
-TEST_F(EosOscTransportTest, ReceivesStringArgumentsOfEveryMessageInOrder) {
-  FakeConsole console;
+TEST_F(EosOscTransportTest, ReceivesStringArgumentsOfEveryMessageInOrderAcrossReconnects) {
+  const LoopbackListener console;
   ASSERT_EQ(connect("localhost", console.port()), ConnectOutcome{false});
-  ASSERT_TRUE(console.waitForConnections(1));
+  LoopbackPeer first = accept(console);
   // Read and dropped before any handler exists: the socket reports the drop only after
   // handing over the bytes before it, and the handler is installed after that.
-  console.write(0, slipFrame(osc::OSCMessage("/before/handler")));
-  console.drop(0);
+  first.write(slipFrame(osc::OSCMessage("/before/handler")));
+  first.close();
   ASSERT_TRUE(waitUntilSendFails());
-  ASSERT_EQ(connect("localhost", console.port()), ConnectOutcome{false});
-  ASSERT_TRUE(console.waitForConnections(2));
+  ASSERT_EQ(connect("localhost", console.port()), ConnectOutcome{false});  // tried again
+  EXPECT_EQ(transport->connectAttempt(), 2);
+  const LoopbackPeer second = accept(console);
   installHandler();  // on the current client at once
-  Bytes chunk;
-  for (const auto& packet :
-       {osc::OSCPacket(osc::OSCMessage("/one", {"1", 2, "x"})),
-        osc::OSCPacket(osc::OSCMessage("/two")),
-        osc::OSCPacket(osc::OSCBundle({osc::OSCPacket(osc::OSCMessage("/three", {"y"}))}))}) {
-    const Bytes frame = slipFrame(packet);
-    chunk.insert(chunk.end(), frame.begin(), frame.end());
-  }
-  console.write(1, chunk);
+  second.write(testing::concat(
+      {slipFrame(osc::OSCMessage("/one", {"1", 2, "x"})), slipFrame(osc::OSCMessage("/two")),
+       slipFrame(osc::OSCBundle({osc::OSCPacket(osc::OSCMessage("/three", {"y"}))}))}));
   EXPECT_EQ(received->pop(), (Received{"/one", {"1", "x"}}));
   EXPECT_EQ(received->pop(), (Received{"/two", {}}));
   EXPECT_EQ(received->pop(), (Received{"/three", {"y"}}));
   // And on every later client.
-  FakeConsole other;
+  const LoopbackListener other;
   ASSERT_EQ(connect("127.0.0.1", other.port()), ConnectOutcome{false});
-  ASSERT_TRUE(other.waitForConnections(1));
-  other.write(0, slipFrame(osc::OSCMessage("/tempik/tap")));
+  const LoopbackPeer third = accept(other);
+  third.write(slipFrame(osc::OSCMessage("/tempik/tap")));
   EXPECT_EQ(received->pop(), (Received{"/tempik/tap", {}}));
   EXPECT_EQ(received->size(), 0u);
 }
 
 TEST_F(EosOscTransportTest, ReusesOrReplacesTheConnection) {
-  FakeConsole console, other;
+  const LoopbackListener console, other;
   ASSERT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{false});
+  const LoopbackPeer first = accept(console);
   EXPECT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{true});
   EXPECT_EQ(transport->connectAttempt(), 1);
   // Another port replaces the client and closes the old one.
   EXPECT_EQ(connect("127.0.0.1", other.port()), ConnectOutcome{false});
-  EXPECT_TRUE(console.waitForClose(0));
+  const LoopbackPeer second = accept(other);
+  EXPECT_TRUE(first.waitForEndOfStream(kPatience));
   EXPECT_EQ(transport->connectAttempt(), 2);
-  EXPECT_EQ(console.connectionCount(), 1u);
+  EXPECT_FALSE(console.accept(std::chrono::milliseconds(0)).valid()) << "reuse connected again";
   // Invalid settings make no attempt and drop the working connection.
   for (const auto& [host, port] : std::vector<std::pair<std::string, std::int64_t>>{
            {"", other.port()}, {"127.0.0.1", 0}, {"127.0.0.1", 65536}}) {
     EXPECT_EQ(connect(host, port), std::nullopt) << "'" << host << "' " << port;
   }
-  EXPECT_TRUE(other.waitForClose(0));
+  EXPECT_TRUE(second.waitForEndOfStream(kPatience));
   EXPECT_EQ(transport->connectAttempt(), 2);
   EXPECT_EQ(send("/a", {}).value_or(SendError{}).kind, SendError::Kind::notConnected);
   // The edge ports are valid and attempted (nothing listens there).
@@ -141,10 +143,15 @@ TEST_F(EosOscTransportTest, ReusesOrReplacesTheConnection) {
 }
 
 TEST_F(EosOscTransportTest, OnlyTheLatestOfOverlappingAttemptsCounts) {
-  // Both attempts wait in a full listener queue until the console starts accepting, so the
-  // second starts before the first ends; then both sockets connect.
-  FakeConsole console(/*accepting=*/false, /*listenBacklog=*/0);
-  console.fillBacklog();
+  // Both attempts wait while the listener's queue is full, so the second starts before the
+  // first ends; once the queue grows, both sockets connect.
+  const LoopbackListener console(AF_INET, /*listen=*/true, /*backlog=*/0);
+  const LoopbackPeer filler(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(console.port());
+  ASSERT_EQ(::connect(filler.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   auto outcomes = std::make_shared<Inbox<std::pair<int, ConnectOutcome>>>();
   for (int call = 1; call <= 2; ++call) {
     transport->connect("127.0.0.1", console.port(), [outcomes, call](ConnectOutcome outcome) {
@@ -152,7 +159,7 @@ TEST_F(EosOscTransportTest, OnlyTheLatestOfOverlappingAttemptsCounts) {
     });
   }
   ASSERT_EQ(transport->connectAttempt(), 2);
-  console.startAccepting();
+  ::listen(console.fd(), 16);
   std::map<int, ConnectOutcome> results;
   for (int i = 0; i < 2; ++i) {
     const auto result = outcomes->pop();
@@ -161,34 +168,34 @@ TEST_F(EosOscTransportTest, OnlyTheLatestOfOverlappingAttemptsCounts) {
   }
   EXPECT_EQ(results[1], std::nullopt);
   EXPECT_EQ(results[2], ConnectOutcome{false});
-  // The older socket connected too (the filler is the third), and is closed; the newer one is
-  // current.
-  ASSERT_TRUE(console.waitForConnections(3));
-  EXPECT_EQ(console.waitForClosedCount(1).size(), 2u);
+  // After the filler's, the older socket is closed and the newer one gets what is sent.
+  const LoopbackPeer queued = accept(console);
+  const LoopbackPeer attempts[] = {accept(console), accept(console)};
   EXPECT_EQ(send("/still/here", {}), std::nullopt);
+  const Bytes expected = slipFrame(osc::OSCMessage("/still/here"));
+  int current = 0, closed = 0;
+  for (const auto& peer : attempts) {
+    if (peer.read(expected.size(), kPatience) == expected) {
+      ++current;
+    } else if (peer.waitForEndOfStream(kPatience)) {
+      ++closed;
+    }
+  }
+  EXPECT_EQ(current, 1);
+  EXPECT_EQ(closed, 1);
 }
 
 TEST_F(EosOscTransportTest, FailedAttemptsReturnNothing) {
+  const LoopbackListener refusing(AF_INET, /*listen=*/false);
   const auto refusedStart = std::chrono::steady_clock::now();
-  EXPECT_EQ(connect("127.0.0.1", closedPort()), std::nullopt);
+  EXPECT_EQ(connect("127.0.0.1", refusing.port()), std::nullopt);
   EXPECT_LT(std::chrono::steady_clock::now() - refusedStart, std::chrono::seconds(4));
 
   // A listener whose queue is full never answers: the attempt ends after about 5 s.
-  FakeConsole silent(/*accepting=*/false, /*listenBacklog=*/0);
-  silent.fillBacklog();
+  const fakes::FullBacklogListener silent;
   const auto silentStart = std::chrono::steady_clock::now();
   EXPECT_EQ(connect("127.0.0.1", silent.port()), std::nullopt);
   EXPECT_GE(std::chrono::steady_clock::now() - silentStart, std::chrono::milliseconds(4900));
-}
-
-TEST_F(EosOscTransportTest, PeerDropMakesSendFailAndConnectTryAgain) {
-  FakeConsole console;
-  ASSERT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{false});
-  ASSERT_TRUE(console.waitForConnections(1));
-  console.drop(0);
-  EXPECT_TRUE(waitUntilSendFails());
-  EXPECT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{false});
-  EXPECT_EQ(transport->connectAttempt(), 2);
 }
 
 }  // namespace

@@ -4,14 +4,12 @@
 
 #include <algorithm>
 
+#include "LinkTestSupport.h"
+
 namespace tempik::link {
 namespace {
 
-Bytes concat(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
+using testing::concat;
 
 ByteView slice(const Bytes& bytes, std::size_t from, std::size_t to) {
   return ByteView(bytes).subspan(from, to - from);
@@ -27,46 +25,29 @@ const std::vector<Bytes> kPackets = {
 const Bytes kStream =
     concat({slipEncode(kPackets[0]), slipEncode(kPackets[1]), slipEncode(kPackets[2])});
 
-class SlipStreamSplits : public testing::TestWithParam<bool> {
- protected:
+TEST(SlipStreamDecoder, SplitAtEveryPairOfPositionsWithAndWithoutEarlyDelivery) {
   // With the check on, a carried frame that is exactly a known packet is delivered early.
-  SlipStreamDecoder makeDecoder() const {
-    if (!GetParam()) return SlipStreamDecoder{};
-    return SlipStreamDecoder([](ByteView frame) {
-      return std::any_of(kPackets.begin(), kPackets.end(), [frame](const Bytes& packet) {
-        return std::equal(frame.begin(), frame.end(), packet.begin(), packet.end());
-      });
+  const auto isKnownPacket = [](ByteView frame) {
+    return std::any_of(kPackets.begin(), kPackets.end(), [frame](const Bytes& packet) {
+      return std::equal(frame.begin(), frame.end(), packet.begin(), packet.end());
     });
-  }
-};
-
-TEST_P(SlipStreamSplits, AtEveryBytePosition) {
-  for (std::size_t cut = 0; cut <= kStream.size(); ++cut) {
-    SlipStreamDecoder decoder = makeDecoder();
-    auto frames = decoder.feed(slice(kStream, 0, cut));
-    const auto rest = decoder.feed(slice(kStream, cut, kStream.size()));
-    frames.insert(frames.end(), rest.begin(), rest.end());
-    EXPECT_EQ(frames, kPackets) << "cut at " << cut;
-    EXPECT_EQ(decoder.pendingSize(), 0u);
-  }
-}
-
-TEST_P(SlipStreamSplits, AtEveryPairOfPositions) {
-  for (std::size_t first = 0; first <= kStream.size(); ++first) {
-    for (std::size_t second = first; second <= kStream.size(); ++second) {
-      SlipStreamDecoder decoder = makeDecoder();
-      std::vector<Bytes> frames;
-      for (const auto part : {slice(kStream, 0, first), slice(kStream, first, second),
-                              slice(kStream, second, kStream.size())}) {
-        const auto found = decoder.feed(part);
-        frames.insert(frames.end(), found.begin(), found.end());
+  };
+  for (const bool early : {false, true}) {
+    for (std::size_t first = 0; first <= kStream.size(); ++first) {
+      for (std::size_t second = first; second <= kStream.size(); ++second) {
+        SlipStreamDecoder decoder = early ? SlipStreamDecoder(isKnownPacket) : SlipStreamDecoder();
+        std::vector<Bytes> frames;
+        for (const auto part : {slice(kStream, 0, first), slice(kStream, first, second),
+                                slice(kStream, second, kStream.size())}) {
+          const auto found = decoder.feed(part);
+          frames.insert(frames.end(), found.begin(), found.end());
+        }
+        EXPECT_EQ(frames, kPackets) << "cuts at " << first << ", " << second << " early " << early;
+        EXPECT_EQ(decoder.pendingSize(), 0u) << "cuts at " << first << ", " << second;
       }
-      EXPECT_EQ(frames, kPackets) << "cuts at " << first << " and " << second;
     }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(WithAndWithoutEarlyDelivery, SlipStreamSplits, testing::Bool());
 
 TEST(SlipStreamDecoder, BadEscapeLosesOnlyItsFrame) {
   const Bytes good1{0x11}, good2{0x22};
