@@ -12,6 +12,7 @@
 #include "osc/OSCMessage.h"
 #include "support/LoopbackPeer.h"
 #include "support/MemorySettingsStore.h"
+#include "support/SteppingWallClock.h"
 #include "support/ThreadExecutor.h"
 
 namespace tempik::core {
@@ -32,17 +33,6 @@ Bytes concat(std::initializer_list<Bytes> parts) {
   for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
   return all;
 }
-
-/// Tap times half a second apart, whenever the console's taps are handled.
-class SteppingWallClock final : public WallClock {
- public:
-  [[nodiscard]] std::chrono::system_clock::time_point now() const override {
-    return std::chrono::system_clock::time_point{} + 500ms * calls_++;
-  }
-
- private:
-  mutable std::atomic<std::int64_t> calls_{1'000'000};
-};
 
 /// Listens on the console's port 3038 of a random 127.x.y.z address, so parallel test runs
 /// do not meet.
@@ -144,7 +134,7 @@ class ControllerOnLoopback : public ::testing::Test {
   fakes::LoopbackPeer console;
   std::chrono::steady_clock::time_point started;
   std::shared_ptr<fakes::ThreadExecutor> executor = std::make_shared<fakes::ThreadExecutor>();
-  std::shared_ptr<SteppingWallClock> clock = std::make_shared<SteppingWallClock>();
+  std::shared_ptr<fakes::SteppingWallClock> clock = std::make_shared<fakes::SteppingWallClock>();
   std::shared_ptr<link::EosOscTransport> transport;
   std::shared_ptr<TempoController> controller;
 };

@@ -13,6 +13,7 @@
 #include "core/TempoController.h"
 #include "link/EosOscTransport.h"
 #include "support/MemorySettingsStore.h"
+#include "support/SteppingWallClock.h"
 #include "support/ThreadExecutor.h"
 
 namespace tempik::faults {
@@ -28,18 +29,6 @@ inline constexpr auto reconnectBound = 5s + 1500ms;
 inline const std::string effectKey = "/eos/user/20/key/effect";
 inline const std::string tempoCommand = "/eos/user/20/newcmd";
 
-/// Every call is half a second after the previous one, so console taps, however late they are
-/// handled, are 120 BPM apart.
-class SteppingWallClock final : public core::WallClock {
- public:
-  [[nodiscard]] std::chrono::system_clock::time_point now() const override {
-    return std::chrono::system_clock::time_point{} + 500ms * calls_++;
-  }
-
- private:
-  mutable std::atomic<std::int64_t> calls_{1'000'000};
-};
-
 /// What the application runs: the real controller on a real-thread executor with the real
 /// transport, seen through a recording decorator.
 class ControllerUnderTest {
@@ -53,7 +42,7 @@ class ControllerUnderTest {
     store = std::make_shared<fakes::MemorySettingsStore>(std::move(settings));
     controller = executor->call([&] {
       return core::TempoController::create(
-          {executor, std::make_shared<SteppingWallClock>(), store, recorder});
+          {executor, std::make_shared<fakes::SteppingWallClock>(), store, recorder});
     });
   }
 
