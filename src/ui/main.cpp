@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName(QStringLiteral("tempik"));
 
   auto executor = std::make_shared<tempik::ui::QtExecutor>();
-  tempik::ui::TempikApp app([executor] {
+  const tempik::link::ConsoleTimings timings;  // the real ones: nothing here shortens them
+  tempik::ui::TempikApp app([executor, timings] {
     // The transport finishes its work on its own threads and hands the results back here.
     auto onMainThread = [weakExecutor = std::weak_ptr(executor)](std::function<void()> job) {
       if (auto mainThread = weakExecutor.lock()) mainThread->post(std::move(job));
@@ -26,7 +27,8 @@ int main(int argc, char** argv) {
         .executor = executor,
         .clock = std::make_shared<tempik::core::SystemWallClock>(),
         .defaults = std::make_shared<tempik::ui::QtSettingsStore>(),
-        .transport = tempik::link::EosOscTransport::create(std::move(onMainThread)),
+        .transport = tempik::link::EosOscTransport::create(std::move(onMainThread), timings),
+        .timings = timings,
     };
   });
   app.show();

@@ -1,7 +1,8 @@
 #pragma once
-// The real programs, side by side on loopback: eos-sim as the console, tempik offscreen with
-// its own settings folder. For the end-to-end tests; Qt's event loop is not needed.
+// The real programs side by side on loopback: eos-sim as the console, tempik offscreen with a
+// settings folder of its own.
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -9,28 +10,25 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QString>
-#include <QStringList>
-#include <algorithm>
 #include <optional>
 
 namespace tempik::fakes {
 
+/// A message eos-sim received, with the time it printed.
 struct ConsoleMessage {
   QString address;
   QStringList arguments;
+  QDateTime at;
 };
 
-// eos-sim with JSON output, read line by line. Runs while the object lives.
+/// eos-sim with JSON output, read line by line; commands go to its standard input. Runs
+/// while the object lives.
 class EosSim {
  public:
-  EosSim(const QString& program, const QStringList& arguments) {
-    process_.setProgram(program);
-    process_.setArguments(arguments + QStringList{"--json"});
-    process_.start();
+  explicit EosSim(const QStringList& arguments) {
+    process_.start(EOS_SIM_PATH, arguments + QStringList{"--json"});
   }
   ~EosSim() {
-    if (process_.state() == QProcess::NotRunning) return;
     process_.write("q\n");
     if (!process_.waitForFinished(3000)) process_.kill();
     process_.waitForFinished(3000);
@@ -38,7 +36,28 @@ class EosSim {
   EosSim(const EosSim&) = delete;
   EosSim& operator=(const EosSim&) = delete;
 
-  // The next event line, or nothing once the deadline passes or the console ends.
+  /// True once the console reports it is listening.
+  bool waitUntilListening() {
+    const auto event = nextEvent(QDeadlineTimer(10'000));
+    return event && event->value("event") == "listening";
+  }
+  void command(const char* line) { process_.write(line), process_.write("\n"); }
+
+  /// The next event of this kind (and address, for messages) within 30 s.
+  std::optional<ConsoleMessage> next(const QString& event, const QString& address = {}) {
+    const QDeadlineTimer deadline(30'000);
+    while (const auto found = nextEvent(deadline)) {
+      if (found->value("event") != event || found->value("address").toString() != address) continue;
+      ConsoleMessage message{
+          address, {}, QDateTime::fromString(found->value("time").toString(), Qt::ISODateWithMs)};
+      for (const auto& argument : found->value("args").toArray())
+        message.arguments << argument.toString();
+      return message;
+    }
+    return std::nullopt;
+  }
+
+ private:
   std::optional<QJsonObject> nextEvent(QDeadlineTimer deadline) {
     while (!process_.canReadLine()) {
       if (process_.state() == QProcess::NotRunning || deadline.hasExpired()) return std::nullopt;
@@ -47,42 +66,28 @@ class EosSim {
     return QJsonDocument::fromJson(process_.readLine()).object();
   }
 
-  // True once the console reports it is listening.
-  bool waitUntilListening() {
-    const auto event = nextEvent(QDeadlineTimer(10'000));
-    return event && event->value("event") == "listening";
-  }
-
-  // The next message received from tempik with this address.
-  std::optional<ConsoleMessage> nextMessage(const QString& address, QDeadlineTimer deadline) {
-    while (const auto event = nextEvent(deadline)) {
-      if (event->value("event") != "message" || event->value("address") != address) continue;
-      ConsoleMessage message{address, {}};
-      for (const auto& argument : event->value("args").toArray()) {
-        message.arguments.push_back(argument.toString());
-      }
-      return message;
-    }
-    return std::nullopt;
-  }
-
- private:
   QProcess process_;
 };
 
-// Starts tempik offscreen with $XDG_CONFIG_HOME at `configHome` (and a runtime folder
-// beside it, as a desktop session has); its stderr stays readable.
-inline bool startTempikOffscreen(QProcess& tempik, const QString& program,
-                                 const QString& configHome) {
-  const QString runtime = configHome + "/runtime";
-  QDir().mkpath(runtime);
-  QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+/// tempik offscreen, with $XDG_CONFIG_HOME at configHome holding this settings file, in a
+/// folder it may not write to if so asked (and a runtime folder beside it, as a desktop session
+/// has). Its stderr stays readable.
+inline bool startTempik(QProcess& tempik, const QString& configHome, const QByteArray& settings,
+                        bool readOnly = false) {
+  QDir().mkpath(configHome + "/tempik");
+  QDir().mkpath(configHome + "/runtime");
+  QFile::setPermissions(configHome + "/runtime",
+                        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  QFile file(configHome + "/tempik/tempik.conf");
+  if (!file.open(QIODevice::WriteOnly) || file.write(settings) != settings.size()) return false;
+  file.close();
+  if (readOnly) QFile::setPermissions(configHome + "/tempik", QFile::ReadOwner | QFile::ExeOwner);
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("QT_QPA_PLATFORM", "offscreen");
   environment.insert("XDG_CONFIG_HOME", configHome);
-  environment.insert("XDG_RUNTIME_DIR", runtime);
+  environment.insert("XDG_RUNTIME_DIR", configHome + "/runtime");
   tempik.setProcessEnvironment(environment);
-  tempik.start(program, {});
+  tempik.start(TEMPIK_PATH, {});
   return tempik.waitForStarted(10'000);
 }
 

@@ -19,8 +19,8 @@ namespace tempik::fakes {
 /// Used on the test's thread only.
 class FakeConsoleTransport final : public link::ConsoleTransport {
  public:
+  enum class Kind { connect, disconnect, send, setReceiveHandler };
   struct Call {
-    enum class Kind { connect, disconnect, send, setReceiveHandler };
     Kind kind{};
     ManualExecutor::Duration at{};
     std::string host{};  // connect
@@ -28,7 +28,6 @@ class FakeConsoleTransport final : public link::ConsoleTransport {
     std::string address{};  // send
     std::vector<std::string> arguments{};
   };
-  using Kind = Call::Kind;
 
   explicit FakeConsoleTransport(std::shared_ptr<ManualExecutor> executor)
       : executor_(std::move(executor)) {}
@@ -42,27 +41,20 @@ class FakeConsoleTransport final : public link::ConsoleTransport {
   void connect(std::string host, std::int64_t port,
                std::function<void(link::ConnectOutcome)> completion) override {
     record({.kind = Kind::connect, .host = std::move(host), .port = port});
-    if (connectAnswer) {
-      executor_->post(
-          [completion = std::move(completion), outcome = *connectAnswer] { completion(outcome); });
-    } else {
-      unansweredConnects_.push_back(std::move(completion));
-    }
+    unanswered_.push_back(std::move(completion));
+    if (connectAnswer) finishConnect(*connectAnswer, unanswered_.size() - 1);
   }
-
   void disconnect(std::function<void()> completion) override {
     record({.kind = Kind::disconnect});
     executor_->post(std::move(completion));
   }
-
   void send(std::string address, std::vector<std::string> arguments,
             std::function<void(std::optional<link::SendError>)> completion) override {
     record({.kind = Kind::send, .address = std::move(address), .arguments = std::move(arguments)});
-    std::optional<link::SendError> error = sendAnswer ? sendAnswer(calls_.back()) : std::nullopt;
     executor_->post(
-        [completion = std::move(completion), error = std::move(error)] { completion(error); });
+        [completion = std::move(completion),
+         error = sendAnswer ? sendAnswer(calls.back()) : std::nullopt] { completion(error); });
   }
-
   void setReceiveHandler(link::ReceiveHandler handler, std::function<void()> completion) override {
     record({.kind = Kind::setReceiveHandler});
     handler_ = std::move(handler);
@@ -71,42 +63,41 @@ class FakeConsoleTransport final : public link::ConsoleTransport {
 
   /// Answers an unanswered connect(), the oldest unless told which.
   void finishConnect(link::ConnectOutcome outcome, std::size_t index = 0) {
-    auto completion = std::move(unansweredConnects_.at(index));
-    unansweredConnects_.erase(unansweredConnects_.begin() + static_cast<std::ptrdiff_t>(index));
+    auto completion = std::move(unanswered_.at(index));
+    unanswered_.erase(unanswered_.begin() + static_cast<std::ptrdiff_t>(index));
     executor_->post([completion = std::move(completion), outcome] { completion(outcome); });
   }
-  [[nodiscard]] std::size_t unansweredConnects() const { return unansweredConnects_.size(); }
+  [[nodiscard]] std::size_t unansweredConnects() const { return unanswered_.size(); }
 
-  /// A message from the console, delivered the way the real transport does.
-  void receive(const std::string& address, const std::vector<std::string>& arguments) const {
+  /// A message from the console, delivered as the real transport does (on any thread).
+  void receive(const std::string& address, const std::vector<std::string>& arguments = {}) const {
     if (handler_) handler_(address, arguments);
   }
 
-  [[nodiscard]] const std::vector<Call>& calls() const { return calls_; }
   [[nodiscard]] std::vector<Call> callsOf(Kind kind) const {
     std::vector<Call> matching;
-    for (const auto& call : calls_) {
+    for (const auto& call : calls) {
       if (call.kind == kind) matching.push_back(call);
     }
     return matching;
   }
-  void clearCalls() { calls_.clear(); }
 
   /// Forgets unanswered completions (they may hold the controller) and the receive handler.
   void dropUnanswered() {
-    unansweredConnects_.clear();
+    unanswered_.clear();
     handler_ = nullptr;
   }
+
+  std::vector<Call> calls;
 
  private:
   void record(Call call) {
     call.at = executor_->now();
-    calls_.push_back(std::move(call));
+    calls.push_back(std::move(call));
   }
 
   std::shared_ptr<ManualExecutor> executor_;
-  std::vector<Call> calls_;
-  std::deque<std::function<void(link::ConnectOutcome)>> unansweredConnects_;
+  std::deque<std::function<void(link::ConnectOutcome)>> unanswered_;
   link::ReceiveHandler handler_;
 };
 

@@ -1,0 +1,255 @@
+// The OSC TCP client and the console transport on loopback, against eos-sim's console and,
+// where the listener itself must misbehave, plain sockets.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <deque>
+#include <future>
+#include <map>
+
+#include "link/EosOscTransport.h"
+#include "link/OSCTCPClient.h"
+#include "osc/OSCBundle.h"
+#include "support/LoopbackConsole.h"
+#include "support/LoopbackPeer.h"
+
+namespace tempik::link {
+namespace {
+
+using namespace std::chrono_literals;
+using Notification = OSCTCPClient::Notification;
+using fakes::LoopbackConsole;
+
+/// Callbacks push from any thread; the test pops, waiting up to 30 s.
+template <class T>
+class Inbox {
+ public:
+  void push(T value) {
+    const std::lock_guard lock(mutex_);
+    items_.push_back(std::move(value));
+    ready_.notify_all();
+  }
+  std::optional<T> pop() {
+    std::unique_lock lock(mutex_);
+    if (!ready_.wait_for(lock, 30s, [this] { return !items_.empty(); })) return std::nullopt;
+    T value = std::move(items_.front());
+    items_.pop_front();
+    return value;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  std::deque<T> items_;
+};
+
+Bytes operator+(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+Bytes framed(const osc::OSCPacket& packet) {
+  return slipEncode(packet.rawData());
+}
+
+/// A client connected to a console on loopback, collecting what it delivers and reports.
+struct ConnectedClient {
+  explicit ConnectedClient(OSCTCPFramingMode framing = OSCTCPFramingMode::osc1_1,
+                           OSCTimeTagMode timeTags = OSCTimeTagMode::ignore)
+      : client(OSCTCPClient::create("127.0.0.1", console.port(), std::nullopt, timeTags, framing)) {
+    client->setReceiveHandler([this](const osc::OSCMessage& m, auto&&...) { messages.push(m); });
+    client->setNotificationHandler([this](const Notification& n) { notifications.push(n); });
+    client->queue()->sync([] {});
+    EXPECT_FALSE(client->connect(5).has_value());
+    EXPECT_EQ(notifications.pop(), Notification::connected());
+    EXPECT_TRUE(console.waitUntil([](auto& log) { return log.connections.size() == 1; }));
+  }
+  ~ConnectedClient() {  // the handlers must not outlive the inboxes
+    client->setReceiveHandler(nullptr);
+    client->setNotificationHandler(nullptr);
+    client->queue()->sync([] {});
+  }
+
+  LoopbackConsole console;  // first: the client is made with its port
+  Inbox<osc::OSCMessage> messages;
+  Inbox<Notification> notifications;
+  std::shared_ptr<OSCTCPClient> client;
+};
+
+TEST(OSCTCPClient, DeliversEveryGoodMessageInOrderWhateverComesAroundIt) {
+  ConnectedClient connected;
+  const osc::OSCMessage first("/first", {1}), second("/second", {"x"}), third("/third");
+  connected.console.sendBytes(framed(first) + Bytes{'n', 'o', 'i', 's', 'e'} +
+                              Bytes{0xC0, '/', 0xDB, 0x05, 0xC0} +                 // a bad escape
+                              slipEncode(Bytes{'/', 'x', 0, 0, ',', 'i', 0, 0}) +  // no int
+                              framed(second) + Bytes(10 << 20, 'A') +  // 10 MiB without END
+                              Bytes{0xC0} + framed(third));
+  EXPECT_EQ(connected.messages.pop(), first);
+  EXPECT_EQ(connected.messages.pop(), second);
+  EXPECT_EQ(connected.messages.pop(), third);
+  // A flood of small messages comes in many reads that cut frames anywhere.
+  constexpr int flood = 100'000;
+  Bytes floodBytes;
+  for (int i = 0; i < flood; ++i)
+    floodBytes = std::move(floodBytes) + framed(osc::OSCMessage("/flood", {i}));
+  connected.console.sendBytes(std::move(floodBytes));
+  for (int i = 0; i < flood; ++i)
+    ASSERT_EQ(connected.messages.pop(), osc::OSCMessage("/flood", {i}));
+}
+
+TEST(OSCTCPClient, UnpacksBundlesAndHoldsFutureOnesInOsc10Mode) {
+  ConnectedClient connected(OSCTCPFramingMode::osc1_1, OSCTimeTagMode::osc1_0);
+  const osc::OSCMessage now("/now"), later("/later"), nested("/nested");
+  const auto due = std::chrono::system_clock::now() + 300ms;
+  const osc::OSCBundle inner({osc::OSCPacket(nested)});
+  connected.console.sendBytes(framed(osc::OSCBundle({osc::OSCPacket(later)},
+                                                    osc::OSCTimeTag::fromDate(osc::OSCDate(due)))) +
+                              framed(osc::OSCBundle({osc::OSCPacket(now), osc::OSCPacket(inner)})));
+  EXPECT_EQ(connected.messages.pop(), now);
+  EXPECT_EQ(connected.messages.pop(), nested);
+  EXPECT_EQ(connected.messages.pop(), later);
+  EXPECT_GE(std::chrono::system_clock::now(), due);
+}
+
+TEST(OSCTCPClient, ReportsHowConnectionsEnd) {
+  for (const auto how : {LoopbackConsole::Close::orderly, LoopbackConsole::Close::reset}) {
+    ConnectedClient connected;  // a close or a reset mid-frame is no error of the socket's own
+    connected.console.drop(how, Bytes{0xC0, '/', 'a'});
+    EXPECT_EQ(connected.notifications.pop(), Notification::disconnected(std::nullopt));
+  }
+  // A length-framed stream that announces an oversized packet cannot go on: it is closed.
+  ConnectedClient connected(OSCTCPFramingMode::osc1_0);
+  connected.console.sendBytes(Bytes{0x7F, 0xFF, 0xFF, 0xFF});
+  EXPECT_EQ(connected.notifications.pop(), Notification::disconnected(std::nullopt));
+  EXPECT_TRUE(
+      connected.console.waitUntil([](auto& log) { return log.connections[0].closedByClient; }));
+}
+
+class Transport : public ::testing::Test {
+ protected:
+  ConnectOutcome connect(const std::string& host, std::int64_t port) {
+    auto outcome = std::make_shared<std::promise<ConnectOutcome>>();
+    transport->connect(host, port, [outcome](ConnectOutcome o) { outcome->set_value(o); });
+    return outcome->get_future().get();
+  }
+  std::optional<SendError> send(const std::string& address, std::vector<std::string> arguments) {
+    auto error = std::make_shared<std::promise<std::optional<SendError>>>();
+    transport->send(address, std::move(arguments), [error](auto e) { error->set_value(e); });
+    return error->get_future().get();
+  }
+  void receiveInto(Inbox<std::string>& inbox) {
+    std::promise<void> done;
+    transport->setReceiveHandler(
+        [&inbox](const std::string& address, const std::vector<std::string>& arguments) {
+          inbox.push(address + "|" + ::testing::PrintToString(arguments));
+        },
+        [&done] { done.set_value(); });
+    done.get_future().wait();
+  }
+
+  std::shared_ptr<net::SerialQueue> completions = net::SerialQueue::create("test.completions");
+  std::shared_ptr<EosOscTransport> transport = EosOscTransport::create(
+      [queue = completions](std::function<void()> job) { queue->async(std::move(job)); });
+};
+
+TEST_F(Transport, SendsStringMessagesAndHandsOverTheStringsOfEveryMessageReceived) {
+  Inbox<std::string> received;
+  LoopbackConsole console, other;
+  ASSERT_EQ(connect("localhost", console.port()), ConnectOutcome{false});
+  EXPECT_EQ(send("/eos/user/20/newcmd", {"Effect 1 BPM 120#", "x"}), std::nullopt);
+  ASSERT_TRUE(console.waitFor("/eos/user/20/newcmd"));
+  EXPECT_THAT(console.log().received[0].arguments,
+              ::testing::ElementsAre("Effect 1 BPM 120#", "x"));
+  // Dropped before any handler exists: what came before the drop is lost with it.
+  console.send(osc::OSCMessage("/before/handler"));
+  console.drop(LoopbackConsole::Close::orderly);
+  const auto deadline = std::chrono::steady_clock::now() + 30s;  // the drop comes later
+  while (send("/probe", {}) == std::nullopt && std::chrono::steady_clock::now() < deadline) {
+  }
+  EXPECT_EQ(send("/probe", {})->kind, SendError::Kind::notConnected);
+  ASSERT_EQ(connect("localhost", console.port()), ConnectOutcome{false});
+  ASSERT_TRUE(console.waitUntil([](auto& log) { return log.connections.size() == 2; }));
+  receiveInto(received);  // on the current client at once
+  console.send(osc::OSCMessage("/one", {"1", 2, "x"}));
+  console.sendBytes(
+      framed(osc::OSCBundle({osc::OSCMessage("/two"), osc::OSCMessage("/three", {"y"})})));
+  EXPECT_EQ(received.pop(), "/one|{ \"1\", \"x\" }");
+  EXPECT_EQ(received.pop(), "/two|{}");
+  EXPECT_EQ(received.pop(), "/three|{ \"y\" }");
+  ASSERT_EQ(connect("127.0.0.1", other.port()), ConnectOutcome{false});  // and on later ones
+  ASSERT_TRUE(other.waitUntil([](auto& log) { return log.connections.size() == 1; }));
+  other.send(osc::OSCMessage("/tempik/tap"));
+  EXPECT_EQ(received.pop(), "/tempik/tap|{}");
+}
+
+TEST_F(Transport, ReusesOrReplacesTheConnection) {
+  LoopbackConsole console, other;
+  ASSERT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{false});
+  EXPECT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{true});
+  EXPECT_EQ(connect("127.0.0.1", other.port()), ConnectOutcome{false});
+  EXPECT_TRUE(console.waitUntil([](auto& log) { return log.connections[0].closedByClient; }));
+  EXPECT_EQ(console.log().connections.size(), 1u) << "reuse connected again";
+  EXPECT_EQ(transport->connectAttempt(), 2);
+  // Invalid settings make no attempt and drop the working connection.
+  for (const auto& [host, port] : std::vector<std::pair<std::string, std::int64_t>>{
+           {"", other.port()}, {"127.0.0.1", 0}, {"127.0.0.1", 65536}}) {
+    EXPECT_EQ(connect(host, port), std::nullopt) << "'" << host << "' " << port;
+  }
+  EXPECT_TRUE(other.waitUntil([](auto& log) { return log.connections[0].closedByClient; }));
+  EXPECT_EQ(send("/a", {}).value_or(SendError{}).kind, SendError::Kind::notConnected);
+  connect("127.0.0.1", 1);  // the edge ports are valid and attempted (nothing listens there)
+  connect("127.0.0.1", 65535);
+  EXPECT_EQ(transport->connectAttempt(), 4);
+}
+
+TEST_F(Transport, OnlyTheLatestOfOverlappingAttemptsCounts) {
+  // Both attempts wait while the listener's queue is full, so the second starts before the
+  // first ends; once the queue grows, both sockets connect.
+  const fakes::LoopbackListener console(AF_INET, 0);
+  const fakes::LoopbackPeer filler(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  const sockaddr_in address = fakes::loopbackAddress(console.port());
+  ASSERT_EQ(::connect(filler.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  Inbox<std::pair<int, ConnectOutcome>> outcomes;
+  for (int call = 1; call <= 2; ++call) {
+    transport->connect("127.0.0.1", console.port(), [&outcomes, call](ConnectOutcome outcome) {
+      outcomes.push({call, outcome});
+    });
+  }
+  ASSERT_EQ(transport->connectAttempt(), 2);
+  ::listen(console.fd(), 16);
+  std::map<int, ConnectOutcome> results;
+  for (int i = 0; i < 2; ++i) results.insert(outcomes.pop().value());
+  EXPECT_EQ(results[1], std::nullopt);
+  EXPECT_EQ(results[2], ConnectOutcome{false});
+  // After the filler's, the older socket is closed and the newer one gets what is sent.
+  const auto queued = console.accept();
+  const fakes::LoopbackPeer attempts[] = {console.accept(), console.accept()};
+  EXPECT_EQ(send("/still/here", {}), std::nullopt);
+  const Bytes expected = framed(osc::OSCMessage("/still/here"));
+  int current = 0, closed = 0;
+  for (const auto& peer : attempts) {
+    if (peer.read(expected.size()) == expected) {
+      ++current;
+    } else if (peer.waitForEndOfStream()) {
+      ++closed;
+    }
+  }
+  EXPECT_EQ(current, 1);
+  EXPECT_EQ(closed, 1);
+}
+
+TEST_F(Transport, FailedAttemptsReturnNothingWithinTheConnectTimeout) {
+  const fakes::LoopbackListener refusing(AF_INET, -1);
+  const auto refusedStart = std::chrono::steady_clock::now();
+  EXPECT_EQ(connect("127.0.0.1", refusing.port()), std::nullopt);
+  EXPECT_LT(std::chrono::steady_clock::now() - refusedStart, 4s);
+  // A listener whose queue is full never answers: the attempt ends after the real 5 s.
+  const fakes::FullBacklogListener silent;
+  const auto silentStart = std::chrono::steady_clock::now();
+  EXPECT_EQ(connect("127.0.0.1", silent.port()), std::nullopt);
+  EXPECT_GE(std::chrono::steady_clock::now() - silentStart, 4900ms);
+  EXPECT_LE(std::chrono::steady_clock::now() - silentStart, 7s);
+}
+
+}  // namespace
+}  // namespace tempik::link
