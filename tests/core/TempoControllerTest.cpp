@@ -12,7 +12,6 @@ namespace tempik::core {
 namespace {
 
 using namespace std::chrono_literals;
-using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Kind = fakes::FakeConsoleTransport::Kind;
 using Duration = fakes::ManualExecutor::Duration;
@@ -31,33 +30,27 @@ class Controller : public ::testing::Test {
  protected:
   /// Creates the controller; called again, replaces it with a fresh one.
   void start(fakes::MemorySettingsStore::Values settings = {}) {
-    store = std::make_shared<fakes::MemorySettingsStore>(std::move(settings));
-    controller = TempoController::create({executor, clock, store, transport});
-    subscription = controller->observe([this](ObservedProperty p) { changes.push_back(p); });
+    controller = TempoController::create(
+        {executor, clock, std::make_shared<fakes::MemorySettingsStore>(std::move(settings)),
+         transport});
     executor->runReady();
   }
-  /// Started, connected, Effect keys pressed; calls and changes forgotten.
+  /// Started, connected, Effect keys pressed; calls forgotten.
   void startConnected(fakes::MemorySettingsStore::Values settings = {}) {
     start(std::move(settings));
     executor->advanceBy(300ms);
     ASSERT_TRUE(controller->isConnected());
     transport->calls.clear();
-    changes.clear();
   }
   void TearDown() override {
-    subscription.reset();
     controller.reset();
     executor->advanceBy(1min);  // tasks that hold the controller strongly run to their end
     transport->dropUnanswered();
   }
-
-  static std::chrono::system_clock::time_point wallTime(double seconds) {
-    return std::chrono::system_clock::time_point{} + 1000h +
-           std::chrono::duration_cast<std::chrono::system_clock::duration>(
-               std::chrono::duration<double>(seconds));
-  }
   void tapAt(double seconds) {
-    controller->tap(wallTime(seconds));
+    controller->tap(std::chrono::system_clock::time_point{} + 1000h +
+                    std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                        std::chrono::duration<double>(seconds)));
     executor->runReady();
   }
   void tap120(double from = 0.0) {
@@ -67,29 +60,13 @@ class Controller : public ::testing::Test {
     transport->receive(address, arguments);
     executor->runReady();
   }
-  /// Each message sent as its address, then its arguments in quotes.
-  [[nodiscard]] Texts sent() const {
-    Texts texts;
-    for (const auto& call : transport->callsOf(Kind::send)) {
-      texts.push_back(call.address);
-      for (const auto& argument : call.arguments) texts.back() += " \"" + argument + '"';
-    }
-    return texts;
-  }
-  [[nodiscard]] std::vector<Duration> timesOf(Kind kind) const {
-    std::vector<Duration> times;
-    for (const auto& call : transport->callsOf(kind)) times.push_back(call.at);
-    return times;
-  }
+  [[nodiscard]] Texts sent() const { return transport->texts(Kind::send); }
 
   std::shared_ptr<fakes::ManualExecutor> executor = std::make_shared<fakes::ManualExecutor>();
   std::shared_ptr<fakes::FakeWallClock> clock = std::make_shared<fakes::FakeWallClock>();
   std::shared_ptr<fakes::FakeConsoleTransport> transport =
       std::make_shared<fakes::FakeConsoleTransport>(executor);
-  std::shared_ptr<fakes::MemorySettingsStore> store;
   std::shared_ptr<TempoController> controller;
-  Subscription subscription;
-  std::vector<ObservedProperty> changes;
 };
 
 TEST_F(Controller, ANewTempoSendsTheCommandThenTheLabelOnce) {
@@ -115,7 +92,7 @@ TEST_F(Controller, ANewTempoSendsTheCommandThenTheLabelOnce) {
   tapAt(1.55);  // a bounce
   tapAt(2.0);   // the same tempo again: nothing new to send
   EXPECT_EQ(sent(), Texts{command("Effect 1 BPM 120#")});
-  EXPECT_EQ(changes, std::vector(5, ObservedProperty::tempo));
+  EXPECT_EQ(controller->tempo().taps().size(), 4u);
   tapAt(2.4);
   tapAt(2.8);  // taps 1.5, 2.0, 2.4, 2.8: 1.3 s / 3 gives 138
   EXPECT_EQ(sent().back(), command("Effect 1 BPM 138#"));
@@ -131,7 +108,7 @@ TEST_F(Controller, SendsNothingWhileDisconnectedOrPressingTheKeys) {
   tap120(10.0);             // the same tempo during the presses
   executor->advanceBy(1s);
   EXPECT_EQ(sent(), (Texts{key, key}));
-  EXPECT_EQ(timesOf(Kind::send), (std::vector<Duration>{5s, 5300ms}));
+  EXPECT_EQ(transport->times(Kind::send), (std::vector<Duration>{5s, 5300ms}));
 }
 
 TEST_F(Controller, ErrorFeedbackPressesEffectTwiceAndResendsOncePerTempo) {
@@ -145,7 +122,8 @@ TEST_F(Controller, ErrorFeedbackPressesEffectTwiceAndResendsOncePerTempo) {
   receive("/eos/out/user/20/cmd", {notRunning});
   executor->advanceBy(1s);
   EXPECT_EQ(sent(), (Texts{key, key, command("Effect 1 BPM 120#"), label(5, "BPM || 120")}));
-  EXPECT_EQ(timesOf(Kind::send), (std::vector<Duration>{t, t + 300ms, t + 300ms, t + 300ms}));
+  EXPECT_EQ(transport->times(Kind::send),
+            (std::vector<Duration>{t, t + 300ms, t + 300ms, t + 300ms}));
 
   transport->calls.clear();
   receive("/eos/out/user/20/cmd", {"Cue List Does Not Exist"});  // the same tempo: keys only
@@ -186,8 +164,8 @@ TEST_F(Controller, OnlyErrorReportsPressTheKeysAndResend) {
     tap120();
     transport->calls.clear();
     if (c.pressesFail) {
-      transport->sendAnswer = [](const auto& call) {
-        return call.address == key ? std::optional{link::SendError{}} : std::nullopt;
+      transport->sendAnswer = [](const auto& address) {
+        return address == key ? std::optional{link::SendError{}} : std::nullopt;
       };
     }
     for (const Texts& message : c.reports) {
@@ -205,25 +183,22 @@ TEST_F(Controller, OnlyErrorReportsPressTheKeysAndResend) {
 TEST_F(Controller, ChecksTheConnectionFiveSecondsAfterEachAttemptEnds) {
   transport->connectAnswer.reset();  // the test answers each attempt
   start();
-  const auto first = transport->callsOf(Kind::connect).at(0);
-  EXPECT_EQ(first.host + ":" + std::to_string(first.port), "127.0.0.1:3038");
+  EXPECT_EQ(transport->texts(Kind::connect), Texts{"127.0.0.1:3038"});
   executor->advanceBy(2s);
   transport->finishConnect(std::nullopt);  // a 2 s attempt that failed
   executor->advanceBy(5s);                 // 7 s: already connected, nothing new
   transport->finishConnect(true);
   executor->runReady();
   EXPECT_TRUE(controller->isConnected());
-  changes.clear();
-  executor->advanceBy(5s);  // 12 s: still connected: no notification
+  executor->advanceBy(5s);  // 12 s: still connected
   transport->finishConnect(true);
   executor->advanceBy(5s);  // 17 s: the link was lost: a fresh connection presses the keys
   transport->finishConnect(false);
   executor->advanceBy(5300ms);
-  EXPECT_THAT(changes, IsEmpty());
   EXPECT_EQ(sent(), (Texts{key, key}));
-  EXPECT_EQ(timesOf(Kind::send), (std::vector<Duration>{17s, 17300ms}));
+  EXPECT_EQ(transport->times(Kind::send), (std::vector<Duration>{17s, 17300ms}));
   // The next pass waits for the key presses to end.
-  EXPECT_EQ(timesOf(Kind::connect), (std::vector<Duration>{0s, 7s, 12s, 17s, 22300ms}));
+  EXPECT_EQ(transport->times(Kind::connect), (std::vector<Duration>{0s, 7s, 12s, 17s, 22300ms}));
 }
 
 TEST_F(Controller, EditingTheHostReconnectsOnceToTheWholeTrimmedAddress) {
@@ -235,17 +210,17 @@ TEST_F(Controller, EditingTheHostReconnectsOnceToTheWholeTrimmedAddress) {
     executor->advanceBy(200ms);
   }
   executor->advanceBy(549ms);
-  EXPECT_THAT(transport->callsOf(Kind::connect), IsEmpty());
+  EXPECT_THAT(transport->texts(Kind::connect), IsEmpty());
   executor->advanceBy(2s);
-  EXPECT_EQ(timesOf(Kind::connect), std::vector<Duration>{edited + 600ms + 750ms});
-  EXPECT_EQ(transport->callsOf(Kind::connect)[0].host, "192.168.1.9");
+  EXPECT_EQ(transport->times(Kind::connect), std::vector<Duration>{edited + 600ms + 750ms});
+  EXPECT_EQ(transport->texts(Kind::connect), Texts{"192.168.1.9:3038"});
   EXPECT_TRUE(controller->isConnected());  // the outcome is compared with the trimmed field
 
   transport->calls.clear();
   controller->setEosIP(" \u00A0\n");  // blank: drop the link and keep disconnecting
   executor->advanceBy(750ms + 5s);
-  EXPECT_EQ(transport->callsOf(Kind::disconnect).size(), 2u);
-  EXPECT_THAT(transport->callsOf(Kind::connect), IsEmpty());
+  EXPECT_EQ(transport->texts(Kind::disconnect).size(), 2u);
+  EXPECT_THAT(transport->texts(Kind::connect), IsEmpty());
   EXPECT_FALSE(controller->isConnected());
 }
 
@@ -272,7 +247,7 @@ TEST_F(Controller, StaleOutcomesDecideNothing) {
 
 TEST_F(Controller, AFailedSendDropsTheLinkAndTheRestUntilTheNextConnection) {
   startConnected({{"bpmFX", "1"}, {"bpmMacro", "2"}});
-  transport->sendAnswer = [](const auto&) { return link::SendError{}; };
+  transport->sendAnswer = [](const auto&) { return std::optional{link::SendError{}}; };
   tap120();
   EXPECT_EQ(sent(), Texts{command("Effect 1 BPM 120#")});  // no label after it
   EXPECT_FALSE(controller->isConnected());
