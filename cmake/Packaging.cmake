@@ -13,8 +13,8 @@ set(TEMPIK_MAINTAINER "the tempik developers <tempik@users.noreply.github.com>")
 # The AppStream component id; the desktop entry keeps the name tempik.desktop, which the
 # application announces to the window system.
 set(TEMPIK_APPSTREAM_ID io.github.tempik.tempik)
-set(docs ${CMAKE_CURRENT_BINARY_DIR}/package-docs)
-file(MAKE_DIRECTORY ${docs})
+set(package_docs ${CMAKE_CURRENT_BINARY_DIR}/package-docs)
+file(MAKE_DIRECTORY ${package_docs})
 
 # Compressed copies are made when CMake configures (and again whenever a source changes), so
 # that `cmake --install` works after building only the programs. -n leaves out the name and
@@ -28,15 +28,15 @@ function(tempik_gzip source target)
 endfunction()
 
 tempik_read_changelog(${PROJECT_SOURCE_DIR}/CHANGELOG.md tempik "${TEMPIK_MAINTAINER}"
-                      ${docs}/changelog TEMPIK_APPSTREAM_RELEASES)
-tempik_gzip(${docs}/changelog ${docs}/changelog.gz)
+                      ${package_docs}/changelog TEMPIK_APPSTREAM_RELEASES)
+tempik_gzip(${package_docs}/changelog ${package_docs}/changelog.gz)
 set(pages tempik)
 if(TARGET eos-sim)
   list(APPEND pages eos-sim)
 endif()
 foreach(page IN LISTS pages)
-  tempik_gzip(${PROJECT_SOURCE_DIR}/docs/man/${page}.1 ${docs}/${page}.1.gz)
-  install(FILES ${docs}/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  tempik_gzip(${PROJECT_SOURCE_DIR}/docs/man/${page}.1 ${package_docs}/${page}.1.gz)
+  install(FILES ${package_docs}/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
 
 # The home page, only when the build names one.
@@ -45,7 +45,7 @@ if(TEMPIK_WEBSITE_URL)
   set(TEMPIK_APPSTREAM_URLS "  <url type=\"homepage\">${TEMPIK_WEBSITE_URL}</url>\n")
 endif()
 configure_file(${PROJECT_SOURCE_DIR}/packaging/tempik.metainfo.xml.in
-               ${docs}/${TEMPIK_APPSTREAM_ID}.metainfo.xml @ONLY)
+               ${package_docs}/${TEMPIK_APPSTREAM_ID}.metainfo.xml @ONLY)
 
 install(TARGETS tempik RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET eos-sim)
@@ -55,11 +55,11 @@ install(FILES ${PROJECT_SOURCE_DIR}/src/ui/tempik.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/src/ui/tempik.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${docs}/${TEMPIK_APPSTREAM_ID}.metainfo.xml
+install(FILES ${package_docs}/${TEMPIK_APPSTREAM_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # Debian's places: /usr/share/doc/<package>/copyright, and changelog.gz for a package whose
 # version has no Debian revision.
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${docs}/changelog.gz
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${package_docs}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tempik)
 
 set(CPACK_PACKAGE_NAME tempik)
