@@ -1,14 +1,13 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "link/ConsoleTransport.h"
+#include "support/Recorder.h"
 
 namespace tempik::faults {
 
@@ -27,33 +26,27 @@ class RecordingTransport final : public link::ConsoleTransport {
   explicit RecordingTransport(std::shared_ptr<link::ConsoleTransport> inner)
       : inner_(std::move(inner)) {}
 
-  [[nodiscard]] std::vector<Attempt> attempts() const {
-    const std::lock_guard lock(log_->mutex);
-    return log_->attempts;
-  }
+  [[nodiscard]] std::vector<Attempt> attempts() const { return log_->log(); }
   /// Waits until at least count attempts have finished; false when the deadline passed first.
   bool waitForAttempts(std::size_t count, Clock::duration deadline) const {
-    std::unique_lock lock(log_->mutex);
-    return log_->changed.wait_for(lock, deadline, [&] {
-      return log_->attempts.size() >= count && log_->attempts[count - 1].finished;
-    });
+    return log_->waitUntil(
+        [&](const auto& attempts) {
+          return attempts.size() >= count && attempts[count - 1].finished;
+        },
+        deadline);
   }
 
   void connect(std::string host, std::int64_t port,
                std::function<void(link::ConnectOutcome)> completion) override {
     std::size_t index = 0;
-    {
-      const std::lock_guard lock(log_->mutex);
-      index = log_->attempts.size();
-      log_->attempts.push_back({host, Clock::now(), std::nullopt, std::nullopt});
-    }
+    log_->change([&](auto& attempts) {
+      index = attempts.size();
+      attempts.push_back({host, Clock::now(), std::nullopt, std::nullopt});
+    });
     inner_->connect(std::move(host), port, [log = log_, index, completion](auto outcome) {
-      {
-        const std::lock_guard lock(log->mutex);
-        log->attempts[index].finished = Clock::now();
-        log->attempts[index].outcome = outcome;
-      }
-      log->changed.notify_all();
+      log->change([&](auto& attempts) {
+        attempts[index].finished = Clock::now(), attempts[index].outcome = outcome;
+      });
       completion(outcome);
     });
   }
@@ -69,13 +62,10 @@ class RecordingTransport final : public link::ConsoleTransport {
   }
 
  private:
-  struct Log {  // shared with the callbacks, which may outlive the decorator
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::vector<Attempt> attempts;
-  };
   std::shared_ptr<link::ConsoleTransport> inner_;
-  std::shared_ptr<Log> log_ = std::make_shared<Log>();
+  // Shared with the callbacks, which may outlive the decorator.
+  std::shared_ptr<fakes::Recorder<std::vector<Attempt>>> log_ =
+      std::make_shared<fakes::Recorder<std::vector<Attempt>>>();
 };
 
 }  // namespace tempik::faults

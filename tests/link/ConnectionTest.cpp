@@ -121,8 +121,7 @@ TEST(OSCTCPClient, ReportsHowConnectionsEnd) {
   ConnectedClient connected(OSCTCPFramingMode::osc1_0);
   connected.console.sendBytes(Bytes{0x7F, 0xFF, 0xFF, 0xFF});
   EXPECT_EQ(connected.notifications.pop(), Notification::disconnected(std::nullopt));
-  EXPECT_TRUE(
-      connected.console.waitUntil([](auto& log) { return log.connections[0].closedByClient; }));
+  EXPECT_TRUE(connected.console.waitUntil([](auto& log) { return log.closedByClient(1); }));
 }
 
 class Transport : public ::testing::Test {
@@ -187,7 +186,7 @@ TEST_F(Transport, ReusesOrReplacesTheConnection) {
   ASSERT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{false});
   EXPECT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{true});
   EXPECT_EQ(connect("127.0.0.1", other.port()), ConnectOutcome{false});
-  EXPECT_TRUE(console.waitUntil([](auto& log) { return log.connections[0].closedByClient; }));
+  EXPECT_TRUE(console.waitUntil([](auto& log) { return log.closedByClient(1); }));
   EXPECT_EQ(console.log().connections.size(), 1u) << "reuse connected again";
   EXPECT_EQ(transport->connectAttempt(), 2);
   // Invalid settings make no attempt and drop the working connection.
@@ -195,7 +194,7 @@ TEST_F(Transport, ReusesOrReplacesTheConnection) {
            {"", other.port()}, {"127.0.0.1", 0}, {"127.0.0.1", 65536}}) {
     EXPECT_EQ(connect(host, port), std::nullopt) << "'" << host << "' " << port;
   }
-  EXPECT_TRUE(other.waitUntil([](auto& log) { return log.connections[0].closedByClient; }));
+  EXPECT_TRUE(other.waitUntil([](auto& log) { return log.closedByClient(1); }));
   EXPECT_EQ(send("/a", {}).value_or(SendError{}).kind, SendError::Kind::notConnected);
   connect("127.0.0.1", 1);  // the edge ports are valid and attempted (nothing listens there)
   connect("127.0.0.1", 65535);

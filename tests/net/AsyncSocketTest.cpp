@@ -130,12 +130,12 @@ TEST(AsyncSocketReadWrite, BytesArriveInOrderWhateverTheTimingOfReadsAndWrites) 
   const auto peer = listener.accept();
   EXPECT_EQ(peer.read(5), bytes("hello"));
   ASSERT_TRUE(peer.write("0123456789"));  // arrives while a read waits: one chunk
-  ASSERT_TRUE(test.delegate->waitFor([](const Log& log) { return !log.chunks.empty(); }));
+  ASSERT_TRUE(test.delegate->waitUntil([](const Log& log) { return !log.chunks.empty(); }));
   EXPECT_EQ(test.delegate->log().chunks, std::vector<Bytes>{bytes("0123456789")});
   ASSERT_TRUE(peer.write("early bird"));  // arrives before any read asks for it
   ASSERT_TRUE(peer.read(1, 200ms).empty());
   test.socket->readDataWithTimeout(-1, 9);
-  ASSERT_TRUE(test.delegate->waitFor([](const Log& log) { return log.received.size() == 20; }));
+  ASSERT_TRUE(test.delegate->waitUntil([](const Log& log) { return log.received.size() == 20; }));
   EXPECT_EQ(test.delegate->log().received, bytes("0123456789early bird"));
   Bytes expected;
   for (int i = 1; i <= 100; ++i) {
@@ -144,7 +144,7 @@ TEST(AsyncSocketReadWrite, BytesArriveInOrderWhateverTheTimingOfReadsAndWrites) 
     test.socket->writeData(chunk, -1, i);
   }
   EXPECT_EQ(peer.read(expected.size()), expected);
-  ASSERT_TRUE(test.delegate->waitFor([](const Log& log) { return log.writeTags.size() == 101; }));
+  ASSERT_TRUE(test.delegate->waitUntil([](const Log& log) { return log.writeTags.size() == 101; }));
   EXPECT_EQ(test.delegate->log().writeTags.back(), 100);
 }
 
@@ -154,9 +154,9 @@ TEST(AsyncSocketReadWrite, TenMebibytesReachASlowReaderInPieces) {
   for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 7 + i / 4096);
   test.socket->writeData(big, -1, 1);
   // The reader starts only once the kernel buffers are full and the socket waits for room.
-  ASSERT_TRUE(test.delegate->waitFor([](const Log& log) { return log.partialWrites > 0; }));
+  ASSERT_TRUE(test.delegate->waitUntil([](const Log& log) { return log.partialWrites > 0; }));
   EXPECT_EQ(test.peer.read(big.size(), 60s), big);
-  ASSERT_TRUE(test.delegate->waitFor([](const Log& log) { return !log.writeTags.empty(); }));
+  ASSERT_TRUE(test.delegate->waitUntil([](const Log& log) { return !log.writeTags.empty(); }));
   EXPECT_TRUE(test.delegate->log().disconnects.empty());
 }
 
@@ -216,7 +216,7 @@ TEST(AsyncSocketClose, AfterWritingFlushesFirstAndAtOnceDropsTheRest) {
   EXPECT_TRUE(atOnce.delegate->log().writeTags.empty());
   ASSERT_TRUE(atOnce.connect(atOnce.listener.host(), atOnce.listener.port()));  // and again
   ASSERT_TRUE(atOnce.listener.accept().valid());
-  ASSERT_TRUE(atOnce.delegate->waitFor([](const Log& log) { return log.connects.size() == 2; }));
+  ASSERT_TRUE(atOnce.delegate->waitUntil([](const Log& log) { return log.connects.size() == 2; }));
 }
 
 TEST(AsyncSocketLifetime, DestroyedWithCallbacksInFlightCallsNothingMoreWithIt) {
@@ -266,10 +266,11 @@ TEST(AsyncSocketLifetime, ThousandCyclesLeaveNoDescriptorOrThread) {
       test.socket->writeData(bytes("ping"), -1, 0);
       ASSERT_EQ(peer.read(4), bytes("ping"));
       ASSERT_TRUE(peer.write("pong"));
-      ASSERT_TRUE(test.delegate->waitFor([](const Log& log) { return log.received.size() == 4; }));
+      ASSERT_TRUE(
+          test.delegate->waitUntil([](const Log& log) { return log.received.size() == 4; }));
       cycle % 2 == 0 ? test.socket->disconnect() : peer.close();
     }
-    ASSERT_TRUE(test.delegate->waitFor([](const Log& log) { return !log.disconnects.empty(); }))
+    ASSERT_TRUE(test.delegate->waitUntil([](const Log& log) { return !log.disconnects.empty(); }))
         << cycle;
   }
   EXPECT_EQ(entries("/proc/self/fd"), descriptorsBefore);

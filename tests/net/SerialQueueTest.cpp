@@ -15,38 +15,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(SerialQueue, RunsJobsOneAtATimeInTheOrderEachThreadQueuedThem) {
-  auto queue = SerialQueue::create("order");
-  std::atomic<int> running{0};
-  bool overlapped = false;
-  std::vector<int> seen;  // touched on the queue only
-  std::vector<std::thread> producers;
-  for (int producer = 0; producer < 4; ++producer) {
-    producers.emplace_back([&, producer] {
-      for (int i = 0; i < 500; ++i) {
-        queue->async([&, value = producer * 1000 + i] {
-          overlapped |= running.fetch_add(1) != 0;
-          seen.push_back(value);
-          running.fetch_sub(1);
-        });
-        if (i % 100 == 0) queue->sync([] {});  // mix waiting callers in
-      }
-    });
-  }
-  for (auto& producer : producers) producer.join();
-  // Waiting from the queue itself runs inline, and the queue knows it runs.
-  const auto result = queue->sync([&] { return queue->sync([&] { return queue->isCurrent(); }); });
-  EXPECT_TRUE(result);
-  EXPECT_FALSE(queue->isCurrent());
-  EXPECT_FALSE(overlapped);
-  ASSERT_EQ(seen.size(), 2000u);
-  std::vector<int> last(4, -1);
-  for (int value : seen) {
-    EXPECT_GT(value % 1000, last[value / 1000]);
-    last[value / 1000] = value % 1000;
-  }
-}
-
 TEST(SerialQueue, WaitersNeverNeedAFreePoolThread) {
   // Both pool threads are held by jobs that wait for a third queue with work already queued;
   // the waiters run that queue themselves.

@@ -11,6 +11,7 @@
 
 #include "net/AsyncSocket.h"
 #include "support/LoopbackPeer.h"
+#include "support/Recorder.h"
 
 namespace tempik::net::testing {
 
@@ -33,7 +34,7 @@ struct Log {
   std::vector<double> timeoutsAsked;  // elapsed seconds of each time-out question
 };
 
-class RecordingDelegate final : public AsyncSocketDelegate {
+class RecordingDelegate final : public AsyncSocketDelegate, public fakes::Recorder<Log> {
  public:
   /// With keepReading, a read of whatever is available is queued on connect and after each
   /// read, as a streaming client does.
@@ -41,66 +42,46 @@ class RecordingDelegate final : public AsyncSocketDelegate {
 
   void socketDidConnectToHost(AsyncSocket& socket, const std::string& host,
                               std::uint16_t port) override {
-    record([&] { log_.connects.push_back(host + " " + std::to_string(port)); });
+    change([&](Log& log) { log.connects.push_back(host + " " + std::to_string(port)); });
     if (keepReading_) socket.readDataWithTimeout(-1, 0);
   }
   void socketDidDisconnect(AsyncSocket* socket, const std::optional<SocketError>& error) override {
-    record([&] { log_.disconnects.push_back(error), log_.lastDisconnectHadSocket = socket; });
+    change(
+        [&](Log& log) { log.disconnects.push_back(error), log.lastDisconnectHadSocket = socket; });
   }
   void socketDidReadData(AsyncSocket& socket, const Bytes& data, std::int64_t tag) override {
-    record([&] {
-      log_.chunks.push_back(data);
-      log_.received.insert(log_.received.end(), data.begin(), data.end());
+    change([&](Log& log) {
+      log.chunks.push_back(data);
+      log.received.insert(log.received.end(), data.begin(), data.end());
     });
     if (keepReading_) socket.readDataWithTimeout(-1, tag);
   }
   void socketDidWriteData(AsyncSocket&, std::int64_t tag) override {
-    record([&] { log_.writeTags.push_back(tag); });
+    change([&](Log& log) { log.writeTags.push_back(tag); });
   }
   void socketDidWritePartialDataOfLength(AsyncSocket&, std::size_t, std::int64_t) override {
-    record([&] { ++log_.partialWrites; });
+    change([](Log& log) { ++log.partialWrites; });
   }
   double socketShouldTimeoutRead(AsyncSocket&, std::int64_t, double elapsed, std::size_t) override {
     double answer = 0;
-    record([&] {
-      log_.timeoutsAsked.push_back(elapsed);
-      if (log_.timeoutsAsked.size() == 1) answer = extension;
+    change([&](Log& log) {
+      log.timeoutsAsked.push_back(elapsed);
+      answer = log.timeoutsAsked.size() == 1 ? extension : 0;
     });
     return answer;
   }
 
-  /// Waits until condition holds for the log; false when the deadline passed.
-  bool waitFor(const std::function<bool(const Log&)>& condition,
-               std::chrono::seconds deadline = 30s) {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, deadline, [&] { return condition(log_); });
-  }
   /// Waits for the (first) disconnect and returns its error.
   std::optional<SocketError> disconnectError() {
-    EXPECT_TRUE(waitFor([](const Log& log) { return !log.disconnects.empty(); }, 60s));
-    return log().disconnects.empty() ? std::nullopt : log().disconnects.front();
-  }
-  Log log() {
-    const std::lock_guard lock(mutex_);
-    return log_;
+    EXPECT_TRUE(waitUntil([](const Log& log) { return !log.disconnects.empty(); }, 60s));
+    const auto disconnects = log().disconnects;
+    return disconnects.empty() ? std::nullopt : disconnects.front();
   }
   /// The first read time-out question's answer: seconds more; 0 after it.
   double extension = 0;
 
  private:
-  template <class Change>
-  void record(Change change) {
-    {
-      const std::lock_guard lock(mutex_);
-      change();
-    }
-    changed_.notify_all();
-  }
-
   const bool keepReading_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  Log log_;
 };
 
 struct SocketUnderTest {
@@ -114,7 +95,7 @@ struct SocketUnderTest {
     return socket->connectToHost(host, port, timeout, error);
   }
   bool waitForConnect() {
-    return delegate->waitFor([](const Log& log) { return !log.connects.empty(); });
+    return delegate->waitUntil([](const Log& log) { return !log.connects.empty(); });
   }
 
   std::shared_ptr<RecordingDelegate> delegate;

@@ -250,25 +250,5 @@ TEST(OSCValueDecoder, ChunkScanMatchesTheByteByByteRule) {
   }
 }
 
-// A message keeps a few values inline and the rest elsewhere; whatever the count, decoded,
-// copied, moved and regrown packets hold the same values.
-TEST(OSCPackets, ValueCountsAroundTheInlineCapacitySurviveEveryMove) {
-  for (const std::size_t count : {0, 8, 9, 30}) {
-    OSCValueList values;
-    for (std::size_t i = 0; i < count; ++i) {
-      i % 2 ? values.emplace_back(std::string(i, 'x')) : values.emplace_back(std::int32_t(i));
-    }
-    const OSCMessage sent("/eos/out/user/20/cmd", values);
-    const OSCBundle bundle({sent, sent});
-    EXPECT_EQ(*OSCPacket::decode(sent.rawData())->message(), sent) << count;
-    EXPECT_EQ(*OSCPacket::decode(bundle.rawData())->bundle(), bundle) << count;
-    std::vector<OSCPacket> grown;
-    for (int i = 0; i < 10; ++i) grown.push_back(*OSCPacket::decode(sent.rawData()));
-    const OSCPacket moved = std::move(grown.back());
-    EXPECT_EQ(*moved.message(), sent) << count;
-    EXPECT_EQ(grown.front().rawData(), sent.rawData()) << count;
-  }
-}
-
 }  // namespace
 }  // namespace tempik::osc

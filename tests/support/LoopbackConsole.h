@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Console.h"
+#include "support/Recorder.h"
 
 namespace tempik::fakes {
 
@@ -38,6 +39,10 @@ class LoopbackConsole final : private eossim::ConsoleEvents {
     std::vector<Connection> connections;  // client n at n - 1
     std::vector<Message> received;
     std::size_t undecodable = 0;
+    /// Whether the client (numbered from 1) has closed its connection.
+    [[nodiscard]] bool closedByClient(std::size_t client) const {
+      return connections.size() >= client && connections[client - 1].closedByClient;
+    }
     /// The messages to this address, on one client or (0) on any.
     [[nodiscard]] std::vector<Message> to(const std::string& address, int client = 0) const {
       std::vector<Message> found;
@@ -62,15 +67,10 @@ class LoopbackConsole final : private eossim::ConsoleEvents {
   [[nodiscard]] std::string host() const { return endpoint_.address().to_string(); }
   [[nodiscard]] std::uint16_t port() const { return endpoint_.port(); }
 
-  [[nodiscard]] Log log() const {
-    const std::lock_guard lock(mutex_);
-    return log_;
-  }
-  /// Waits until done(log) holds; false when the deadline passed first.
+  [[nodiscard]] Log log() const { return recorder_.log(); }
   bool waitUntil(const std::function<bool(const Log&)>& done,
                  Clock::duration deadline = 30s) const {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, deadline, [&] { return done(log_); });
+    return recorder_.waitUntil(done, deadline);
   }
   /// Waits for at least count messages to this address (on one client, or any).
   bool waitFor(const std::string& address, std::size_t count = 1, int client = 0,
@@ -93,8 +93,8 @@ class LoopbackConsole final : private eossim::ConsoleEvents {
     auto timer = std::make_shared<asio::steady_timer>(io_, delay);
     timer->async_wait([this, timer, how, lastBytes = std::move(lastBytes)](std::error_code) {
       const auto dropped = console_.drop(how, lastBytes);
-      change([&] {
-        for (const int client : dropped) log_.connections[client - 1].droppedAt = Clock::now();
+      recorder_.change([&](Log& log) {
+        for (const int client : dropped) log.connections[client - 1].droppedAt = Clock::now();
       });
     });
   }
@@ -104,38 +104,30 @@ class LoopbackConsole final : private eossim::ConsoleEvents {
   void post(Job job) {
     asio::post(io_, std::move(job));
   }
-  template <class Change>
-  void change(Change apply) {
-    {
-      const std::lock_guard lock(mutex_);
-      apply();
-    }
-    changed_.notify_all();
-  }
 
   void connected(int, const std::string&) override {
-    change([&] { log_.connections.push_back({Clock::now(), std::nullopt, false}); });
+    recorder_.change([](Log& log) {
+      log.connections.push_back({Clock::now(), std::nullopt, false});
+    });
   }
   void disconnected(int client) override {
-    change([&] { log_.connections[client - 1].closedByClient = true; });
+    recorder_.change([&](Log& log) { log.connections[client - 1].closedByClient = true; });
   }
   void received(int client, const osc::OSCMessage& message) override {
     Message kept{message.addressPattern().rawAddress(), {}, client};
     for (const auto& value : message.values()) {
       if (const auto* text = value.stringValue()) kept.arguments.push_back(*text);
     }
-    change([&] { log_.received.push_back(std::move(kept)); });
+    recorder_.change([&](Log& log) { log.received.push_back(std::move(kept)); });
   }
   void undecodable(int, std::size_t, const std::string&) override {
-    change([&] { ++log_.undecodable; });
+    recorder_.change([](Log& log) { ++log.undecodable; });
   }
 
   asio::io_context io_;  // never out of work: the console always waits to accept
   eossim::Console console_;
   const asio::ip::tcp::endpoint endpoint_ = console_.localEndpoint();
-  mutable std::mutex mutex_;  // guards log_, which the console's thread writes for the test
-  mutable std::condition_variable changed_;
-  Log log_;
+  Recorder<Log> recorder_;
   std::thread thread_;  // last: starts once everything above is in place
 };
 
