@@ -18,7 +18,6 @@ namespace tempik::link {
 namespace {
 
 using namespace std::chrono_literals;
-using Notification = OSCTCPClient::Notification;
 using fakes::LoopbackConsole;
 
 /// Callbacks push from any thread; the test pops, waiting up to 30 s.
@@ -52,76 +51,33 @@ Bytes framed(const osc::OSCPacket& packet) {
   return slipEncode(packet.rawData());
 }
 
-/// A client connected to a console on loopback, collecting what it delivers and reports.
-struct ConnectedClient {
-  explicit ConnectedClient(OSCTCPFramingMode framing = OSCTCPFramingMode::osc1_1,
-                           OSCTimeTagMode timeTags = OSCTimeTagMode::ignore)
-      : client(OSCTCPClient::create("127.0.0.1", console.port(), std::nullopt, timeTags, framing)) {
-    client->setReceiveHandler([this](const osc::OSCMessage& m, auto&&...) { messages.push(m); });
-    client->setNotificationHandler([this](const Notification& n) { notifications.push(n); });
-    client->queue()->sync([] {});
-    EXPECT_FALSE(client->connect(5).has_value());
-    EXPECT_EQ(notifications.pop(), Notification::connected());
-    EXPECT_TRUE(console.waitUntil([](auto& log) { return log.connections.size() == 1; }));
-  }
-  ~ConnectedClient() {  // the handlers must not outlive the inboxes
-    client->setReceiveHandler(nullptr);
-    client->setNotificationHandler(nullptr);
-    client->queue()->sync([] {});
-  }
-
-  LoopbackConsole console;  // first: the client is made with its port
-  Inbox<osc::OSCMessage> messages;
-  Inbox<Notification> notifications;
-  std::shared_ptr<OSCTCPClient> client;
-};
-
 TEST(OSCTCPClient, DeliversEveryGoodMessageInOrderWhateverComesAroundIt) {
-  ConnectedClient connected;
+  LoopbackConsole console;
+  Inbox<osc::OSCMessage> messages;
+  const auto client = OSCTCPClient::create("127.0.0.1", console.port(), std::nullopt,
+                                           OSCTimeTagMode::ignore, OSCTCPFramingMode::osc1_1);
+  client->setReceiveHandler([&](const osc::OSCMessage& m, auto&&...) { messages.push(m); });
+  client->queue()->sync([] {});
+  EXPECT_FALSE(client->connect(5).has_value());
+  ASSERT_TRUE(console.waitUntil([](auto& log) { return log.connections.size() == 1; }));
   const osc::OSCMessage first("/first", {1}), second("/second", {"x"}), third("/third");
-  connected.console.sendBytes(framed(first) + Bytes{'n', 'o', 'i', 's', 'e'} +
-                              Bytes{0xC0, '/', 0xDB, 0x05, 0xC0} +                 // a bad escape
-                              slipEncode(Bytes{'/', 'x', 0, 0, ',', 'i', 0, 0}) +  // no int
-                              framed(second) + Bytes(10 << 20, 'A') +  // 10 MiB without END
-                              Bytes{0xC0} + framed(third));
-  EXPECT_EQ(connected.messages.pop(), first);
-  EXPECT_EQ(connected.messages.pop(), second);
-  EXPECT_EQ(connected.messages.pop(), third);
+  console.sendBytes(framed(first) + Bytes{'n', 'o', 'i', 's', 'e'} +
+                    Bytes{0xC0, '/', 0xDB, 0x05, 0xC0} +                 // a bad escape
+                    slipEncode(Bytes{'/', 'x', 0, 0, ',', 'i', 0, 0}) +  // no int
+                    framed(second) + Bytes(10 << 20, 'A') +              // 10 MiB without END
+                    Bytes{0xC0} + framed(third));
+  EXPECT_EQ(messages.pop(), first);
+  EXPECT_EQ(messages.pop(), second);
+  EXPECT_EQ(messages.pop(), third);
   // A flood of small messages comes in many reads that cut frames anywhere.
   constexpr int flood = 100'000;
   Bytes floodBytes;
   for (int i = 0; i < flood; ++i)
     floodBytes = std::move(floodBytes) + framed(osc::OSCMessage("/flood", {i}));
-  connected.console.sendBytes(std::move(floodBytes));
-  for (int i = 0; i < flood; ++i)
-    ASSERT_EQ(connected.messages.pop(), osc::OSCMessage("/flood", {i}));
-}
-
-TEST(OSCTCPClient, UnpacksBundlesAndHoldsFutureOnesInOsc10Mode) {
-  ConnectedClient connected(OSCTCPFramingMode::osc1_1, OSCTimeTagMode::osc1_0);
-  const osc::OSCMessage now("/now"), later("/later"), nested("/nested");
-  const auto due = std::chrono::system_clock::now() + 300ms;
-  const osc::OSCBundle inner({osc::OSCPacket(nested)});
-  connected.console.sendBytes(framed(osc::OSCBundle({osc::OSCPacket(later)},
-                                                    osc::OSCTimeTag::fromDate(osc::OSCDate(due)))) +
-                              framed(osc::OSCBundle({osc::OSCPacket(now), osc::OSCPacket(inner)})));
-  EXPECT_EQ(connected.messages.pop(), now);
-  EXPECT_EQ(connected.messages.pop(), nested);
-  EXPECT_EQ(connected.messages.pop(), later);
-  EXPECT_GE(std::chrono::system_clock::now(), due);
-}
-
-TEST(OSCTCPClient, ReportsHowConnectionsEnd) {
-  for (const auto how : {LoopbackConsole::Close::orderly, LoopbackConsole::Close::reset}) {
-    ConnectedClient connected;  // a close or a reset mid-frame is no error of the socket's own
-    connected.console.drop(how, Bytes{0xC0, '/', 'a'});
-    EXPECT_EQ(connected.notifications.pop(), Notification::disconnected(std::nullopt));
-  }
-  // A length-framed stream that announces an oversized packet cannot go on: it is closed.
-  ConnectedClient connected(OSCTCPFramingMode::osc1_0);
-  connected.console.sendBytes(Bytes{0x7F, 0xFF, 0xFF, 0xFF});
-  EXPECT_EQ(connected.notifications.pop(), Notification::disconnected(std::nullopt));
-  EXPECT_TRUE(connected.console.waitUntil([](auto& log) { return log.closedByClient(1); }));
+  console.sendBytes(std::move(floodBytes));
+  for (int i = 0; i < flood; ++i) ASSERT_EQ(messages.pop(), osc::OSCMessage("/flood", {i}));
+  client->setReceiveHandler(nullptr);  // it must not outlive the inbox
+  client->queue()->sync([] {});
 }
 
 class Transport : public ::testing::Test {

@@ -17,55 +17,27 @@ Bytes concat(std::initializer_list<Bytes> parts) {
   return all;
 }
 
-TEST(SlipFraming, EncodesEscapesAndSplitsChunks) {
+// The whole-chunk decoders are fuzzed for round trips and partial results; what is left here
+// are the bytes on the wire and the errors' texts.
+TEST(Framing, WritesTheBytesOnTheWireAndNamesEveryMalformedChunk) {
   EXPECT_EQ(slipEncode(Bytes{}), (Bytes{0xC0, 0xC0}));
-  EXPECT_EQ(slipEncode(Bytes{0x01, 0xC0, 0xDB, 0x02}),
+  EXPECT_EQ(frame(OSCTCPFramingMode::osc1_1, Bytes{0x01, 0xC0, 0xDB, 0x02}),
             (Bytes{0xC0, 0x01, 0xDB, 0xDC, 0xDB, 0xDD, 0x02, 0xC0}));
-  EXPECT_EQ(frame(OSCTCPFramingMode::osc1_1, Bytes{0xC0}), (Bytes{0xC0, 0xDB, 0xDC, 0xC0}));
+  EXPECT_EQ(frame(OSCTCPFramingMode::osc1_0, Bytes(0x010203, 7)).size(), 0x010207u);
   EXPECT_EQ(frame(OSCTCPFramingMode::osc1_0, Bytes{7}), (Bytes{0, 0, 0, 1, 7}));
   using enum OSCTCPSLIPDecodingError;
-  const struct {
-    const char* name;
-    Bytes chunk;
-    SLIPDecodeResult expected;
-  } cases[] = {
-      {"only ENDs", {0xC0, 0xC0}, std::vector<Bytes>{}},
-      {"two frames, empty one skipped",
-       {0xC0, 0x01, 0x02, 0xC0, 0xC0, 0x03, 0xC0},
-       std::vector<Bytes>{{0x01, 0x02}, {0x03}}},
-      {"no END at all", {0x01, 0x02}, std::vector<Bytes>{{0x01, 0x02}}},
-      {"escapes", {0xDB, 0xDC, 0xDB, 0xDD}, std::vector<Bytes>{{0xC0, 0xDB}}},
-      {"lone escape codes are data", {0xDC, 0xDD}, std::vector<Bytes>{{0xDC, 0xDD}}},
-      {"double escape", {0x01, 0xDB, 0xDB}, doubleEscapeBytes},
-      {"escape before END", {0x01, 0xDB, 0xC0}, missingEscapedCharacter},
-      {"escape at the end", {0x01, 0xDB}, missingEscapedCharacter},
-      {"good frame lost with the chunk", {0x01, 0xC0, 0xDB, 0x05, 0xC0}, missingEscapedCharacter},
-  };
-  for (const auto& c : cases) EXPECT_EQ(slipDecode(c.chunk), c.expected) << c.name;
+  EXPECT_EQ(slipDecode(Bytes{0xDB, 0xDC, 0xDC, 0xDD}),
+            (SLIPDecodeResult{std::vector<Bytes>{{0xC0, 0xDC, 0xDD}}}));
+  EXPECT_EQ(slipDecode(Bytes{0x01, 0xDB, 0xDB}), SLIPDecodeResult{doubleEscapeBytes});
+  EXPECT_EQ(slipDecode(Bytes{0x01, 0xC0, 0xDB, 0x05, 0xC0}),
+            SLIPDecodeResult{missingEscapedCharacter});
   EXPECT_EQ(description(missingEscapedCharacter),
             "SLIP packet data is malformed. Encountered an escape byte but missing subsequent "
             "escaped character.");
-}
-
-TEST(LengthFraming, SplitsPacketsOrLosesTheChunk) {
-  using enum OSCTCPPacketLengthHeaderDecodingError;
-  const struct {
-    const char* name;
-    Bytes chunk;
-    PacketLengthHeaderDecodeResult expected;
-  } cases[] = {
-      {"empty packet", {0, 0, 0, 0}, std::vector<Bytes>{Bytes{}}},
-      {"two packets",
-       {0, 0, 0, 1, 0xAA, 0, 0, 0, 2, 0xBB, 0xCC},
-       std::vector<Bytes>{{0xAA}, {0xBB, 0xCC}}},
-      {"short header", {0, 0, 1}, notEnoughBytes},
-      {"complete packet lost with the chunk", {0, 0, 0, 1, 0xAA, 0, 0, 0, 2, 0xBB}, notEnoughBytes},
-      {"length above 2 GiB", {0xFF, 0xFF, 0xFF, 0xFF, 1}, notEnoughBytes},
-  };
-  for (const auto& c : cases) EXPECT_EQ(packetLengthHeaderDecode(c.chunk), c.expected) << c.name;
-  const Bytes big(0x010203, 7);
-  EXPECT_EQ(packetLengthHeaderDecode(packetLengthHeaderEncode(big)),
-            (PacketLengthHeaderDecodeResult{std::vector<Bytes>{big}}));
+  EXPECT_EQ(packetLengthHeaderDecode(Bytes{0, 0, 0, 1, 0xAA, 0, 0, 0, 2, 0xBB}),
+            PacketLengthHeaderDecodeResult{OSCTCPPacketLengthHeaderDecodingError::notEnoughBytes});
+  EXPECT_EQ(description(OSCTCPPacketLengthHeaderDecodingError::notEnoughBytes),
+            "Not enough bytes.");
 }
 
 // Every way of cutting a stream into three reads gives the same packets, nothing left over.

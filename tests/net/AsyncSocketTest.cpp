@@ -92,33 +92,6 @@ TEST(AsyncSocketConnect, FailuresCarryTheirDomainCodeAndText) {
     EXPECT_EQ(error->description, c.text.empty() ? error->description : c.text);
     EXPECT_TRUE(test.delegate->log().connects.empty());
   }
-  // Failures the call itself reports start nothing.
-  const LoopbackListener listener;
-  const struct {
-    std::string host;
-    std::optional<std::string> interface;
-    int code;
-    std::string text;
-  } refused[] = {
-      {"", std::nullopt, 2,
-       "Invalid host parameter (nil or \"\"). Should be a domain name or IP address string."},
-      {"127.0.0.1", "tempik-no-such-if0", 2,
-       "Unknown interface. Specify valid interface by name (e.g. \"en1\") or IP address."},
-      {"127.0.0.1", std::nullopt, 1,
-       "Attempting to connect while connected or accepting connections. Disconnect first."},
-  };
-  SocketUnderTest test;
-  for (const auto& c : refused) {
-    if (c.code == 1) {
-      ASSERT_TRUE(test.connect("127.0.0.1", listener.port()) && test.waitForConnect());
-    }
-    SocketError error;
-    EXPECT_FALSE(test.socket->connectToHost(c.host, listener.port(), c.interface, 5, error));
-    EXPECT_EQ(error.domain, kAsyncSocketErrorDomain);
-    EXPECT_EQ(error.code, c.code);
-    EXPECT_EQ(error.description, c.text);
-  }
-  EXPECT_TRUE(test.socket->isConnected());
 }
 
 TEST(AsyncSocketReadWrite, BytesArriveInOrderWhateverTheTimingOfReadsAndWrites) {
@@ -158,18 +131,6 @@ TEST(AsyncSocketReadWrite, TenMebibytesReachASlowReaderInPieces) {
   EXPECT_EQ(test.peer.read(big.size(), 60s), big);
   ASSERT_TRUE(test.delegate->waitUntil([](const Log& log) { return !log.writeTags.empty(); }));
   EXPECT_TRUE(test.delegate->log().disconnects.empty());
-}
-
-TEST(AsyncSocketReadWrite, AReadTimeOutAsksForMoreTimeThenFailsWithCode4) {
-  Connected test;
-  test.delegate->extension = 0.1;
-  test.socket->readDataWithTimeout(0.1, 3);
-  const auto error = test.delegate->disconnectError();
-  ASSERT_TRUE(error.has_value());
-  EXPECT_EQ(error->code, 4);
-  EXPECT_EQ(error->description, "Read operation timed out");
-  ASSERT_EQ(test.delegate->log().timeoutsAsked.size(), 2u);
-  EXPECT_GE(test.delegate->log().timeoutsAsked[1], 0.15) << "counted from the request";
 }
 
 TEST(AsyncSocketClose, ThePeerClosingIsCode7AfterEveryByteAndAResetIsNoSignal) {

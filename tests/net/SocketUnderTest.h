@@ -31,7 +31,6 @@ struct Log {
   Bytes received;
   std::vector<std::int64_t> writeTags;
   int partialWrites = 0;
-  std::vector<double> timeoutsAsked;  // elapsed seconds of each time-out question
 };
 
 class RecordingDelegate final : public AsyncSocketDelegate, public fakes::Recorder<Log> {
@@ -62,14 +61,6 @@ class RecordingDelegate final : public AsyncSocketDelegate, public fakes::Record
   void socketDidWritePartialDataOfLength(AsyncSocket&, std::size_t, std::int64_t) override {
     change([](Log& log) { ++log.partialWrites; });
   }
-  double socketShouldTimeoutRead(AsyncSocket&, std::int64_t, double elapsed, std::size_t) override {
-    double answer = 0;
-    change([&](Log& log) {
-      log.timeoutsAsked.push_back(elapsed);
-      answer = log.timeoutsAsked.size() == 1 ? extension : 0;
-    });
-    return answer;
-  }
 
   /// Waits for the (first) disconnect and returns its error.
   std::optional<SocketError> disconnectError() {
@@ -77,8 +68,6 @@ class RecordingDelegate final : public AsyncSocketDelegate, public fakes::Record
     const auto disconnects = log().disconnects;
     return disconnects.empty() ? std::nullopt : disconnects.front();
   }
-  /// The first read time-out question's answer: seconds more; 0 after it.
-  double extension = 0;
 
  private:
   const bool keepReading_;
