@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,6 +18,13 @@ namespace tempik::ui {
 namespace {
 
 constexpr QChar enDash{0x2013};
+constexpr double focusRingWidth = 1.5;
+constexpr double focusRingGap = 6.0;
+
+// The keys that press a focused button; a USB foot switch types one of them.
+bool isTapKey(int key) {
+  return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+}
 
 /// One element for assistive technologies: a button whose press runs the action.
 class TapButtonAccessible final : public QAccessibleWidget {
@@ -29,6 +37,9 @@ class TapButtonAccessible final : public QAccessibleWidget {
       case QAccessible::Name:
         return QStringLiteral("Tap tempo");
       case QAccessible::Value:
+      // Linux's accessibility bus carries no text value for a button: screen readers
+      // read the tempo from the description, after the name.
+      case QAccessible::Description:
         return button_->accessibleValue();
       default:
         return QAccessibleWidget::text(kind);
@@ -69,6 +80,8 @@ PulsingTapButton::PulsingTapButton(QWidget* parent)
   installAccessibleFactoryOnce();
   setFixedSize(side, side);
   setAccessibleName(QStringLiteral("Tap tempo"));
+  // Focus on a click as well as by Tab, so the keyboard taps after any press.
+  setFocusPolicy(Qt::StrongFocus);
   frameTimer_.setTimerType(Qt::PreciseTimer);
   connect(&frameTimer_, &QTimer::timeout, this, [this] {
     if (reduceMotion()) {
@@ -83,6 +96,9 @@ void PulsingTapButton::setBpm(std::optional<std::int64_t> bpm) {
   bpm_ = bpm;
   updateFrameClock();
   update();
+  // Screen readers announce the new tempo.
+  QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&changed);
 }
 
 void PulsingTapButton::setLastTap(std::optional<TimePoint> lastTap) {
@@ -103,6 +119,7 @@ void PulsingTapButton::setReduceMotionSource(std::function<bool()> source) {
 }
 
 void PulsingTapButton::press() {
+  setFocus(Qt::OtherFocusReason);
   if (action_) action_();
 }
 
@@ -152,6 +169,17 @@ void PulsingTapButton::paintEvent(QPaintEvent*) {
     faceColour_ = accent;
   }
   painter.drawPixmap(QPointF(margin, margin), face_);
+
+  if (hasFocus()) {
+    // Quiet: the button has the focus nearly all the time.
+    QColor ring = palette().color(QPalette::WindowText);
+    ring.setAlphaF(0.35F);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(ring, focusRingWidth));
+    painter.setBrush(Qt::NoBrush);
+    const double radius = circleDiameter / 2.0 + focusRingGap;
+    painter.drawEllipse(QPointF(side / 2.0, side / 2.0), radius, radius);
+  }
 }
 
 QPixmap PulsingTapButton::drawFace(const QString& text, QColor accent, double pixelRatio) {
@@ -199,6 +227,29 @@ void PulsingTapButton::mousePressEvent(QMouseEvent* event) {
 void PulsingTapButton::mouseDoubleClickEvent(QMouseEvent* event) {
   // Quick taps arrive as double clicks; each is a press of its own.
   mousePressEvent(event);
+}
+
+void PulsingTapButton::keyPressEvent(QKeyEvent* event) {
+  if (!isTapKey(event->key())) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  event->accept();
+  // A held key (or a foot switch held down) taps once. X11 repeats a held key as a release
+  // and a press with the same time stamp, which Qt does not always mark as a repeat.
+  const bool repeated =
+      event->isAutoRepeat() || (event->key() == releasedKey_ && event->timestamp() == releasedAt_);
+  if (!repeated) press();
+}
+
+void PulsingTapButton::keyReleaseEvent(QKeyEvent* event) {
+  if (!isTapKey(event->key())) {
+    QWidget::keyReleaseEvent(event);
+    return;
+  }
+  event->accept();
+  releasedKey_ = event->key();
+  releasedAt_ = event->timestamp();
 }
 
 void PulsingTapButton::showEvent(QShowEvent* event) {

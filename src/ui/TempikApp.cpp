@@ -5,7 +5,10 @@
 #include <utility>
 
 #include "ui/AboutDialog.h"
+#include "ui/Appearance.h"
 #include "ui/ContentView.h"
+#include "ui/FittedScrollArea.h"
+#include "ui/PulsingTapButton.h"
 
 namespace tempik::ui {
 
@@ -13,6 +16,7 @@ TempikApp::TempikApp(DependencyFactory makeDependencies)
     : makeDependencies_(std::move(makeDependencies)), window_(std::make_unique<QMainWindow>()) {
   window_->setObjectName(QStringLiteral("main"));
   window_->setWindowTitle(QStringLiteral("tempik"));
+  window_->setWindowIcon(applicationIcon());
   // The window takes its content's size, grows and shrinks with it, and cannot be resized.
   window_->layout()->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -33,12 +37,22 @@ void TempikApp::show() {
   window_->show();
 }
 
+void TempikApp::bringToFront() {
+  show();
+  window_->setWindowState((window_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  window_->raise();
+  window_->activateWindow();
+  contentView_->tapButton().setFocus(Qt::ActiveWindowFocusReason);
+}
+
 void TempikApp::buildContent() {
   core::TempoController::Dependencies dependencies = makeDependencies_();
   auto clock = dependencies.clock;
   controller_ = core::TempoController::create(std::move(dependencies));
   contentView_ = new ContentView(controller_, std::move(clock));
-  window_->setCentralWidget(contentView_);
+  // On a screen too short for it, the content scrolls inside a window that fits.
+  window_->setCentralWidget(new FittedScrollArea(contentView_));
+  contentView_->tapButton().setFocus(Qt::OtherFocusReason);
 }
 
 void TempikApp::showAboutPanel() {
