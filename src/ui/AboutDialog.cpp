@@ -51,7 +51,6 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void AboutDialog::present() {
-  credits_->setText(creditsRichText());
   show();
   raise();
   activateWindow();

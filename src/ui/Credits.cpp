@@ -12,23 +12,20 @@ QString creditsUrl() {
   return QString::fromUtf8(websiteUrl);
 }
 
-QString creditsRichText(const QString& url) {
+QString creditsRichText(const QString& url, const QColor& linkColour) {
   QString text = QStringLiteral("Made by the tempik developers");
   if (url.isEmpty()) return text;
   const QUrl address(url);
   const QString siteName = address.host() + address.path();
-  return text +
-         QStringLiteral("<br><a href=\"%1\">%2</a>")
-             .arg(address.toString(QUrl::FullyEncoded).toHtmlEscaped(), siteName.toHtmlEscaped());
-}
-
-QString creditsRichText() {
-  return creditsRichText(creditsUrl());
+  return text + QStringLiteral("<br><a href=\"%1\" style=\"color: %2\">%3</a>")
+                    .arg(address.toString(QUrl::FullyEncoded).toHtmlEscaped(), linkColour.name(),
+                         siteName.toHtmlEscaped());
 }
 
 TintedLabel* makeCreditsLabel(const QString& url) {
   QColor (*dimmed)(const QPalette&) = secondaryColor;
-  auto* credits = new TintedLabel(creditsRichText(url), dimmed);
+  auto* credits = new TintedLabel(
+      [url](const QColor& linkColour) { return creditsRichText(url, linkColour); }, dimmed);
   credits->setFont(secondCaptionFont());
   credits->setAlignment(Qt::AlignHCenter);
   credits->setTextFormat(Qt::RichText);

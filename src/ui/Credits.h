@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 namespace tempik::ui {
@@ -7,9 +8,9 @@ namespace tempik::ui {
 class TintedLabel;
 
 /// The credits text shown under the form and in the About dialog: the maker's line and,
-/// when the build names a web site, that site as a link that opens in the default browser.
-[[nodiscard]] QString creditsRichText(const QString& url);
-[[nodiscard]] QString creditsRichText();
+/// when the build names a web site, that site as a link in the given colour that opens in
+/// the default browser.
+[[nodiscard]] QString creditsRichText(const QString& url, const QColor& linkColour);
 
 /// The maker's web address as the build set it; empty when it names none.
 [[nodiscard]] QString creditsUrl();

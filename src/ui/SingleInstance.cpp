@@ -9,9 +9,10 @@ namespace tempik::ui {
 namespace {
 
 const QByteArray activateMessage = QByteArrayLiteral("activate\n");
-// How long a later launch keeps trying to reach an instance that is just starting.
+// How long a later launch keeps trying to reach an instance that is starting or ending.
 constexpr int handOverMilliseconds = 3000;
 constexpr int retryMilliseconds = 20;
+constexpr int connectMilliseconds = 1000;
 
 }  // namespace
 
@@ -31,15 +32,19 @@ QString SingleInstance::standardFolder() {
 }
 
 SingleInstance::Role SingleInstance::claim() {
-  if (lock_.tryLock(0)) {
-    listen();
-    return Role::first;
+  const QDeadlineTimer deadline(handOverMilliseconds);
+  while (true) {
+    if (lock_.tryLock(0)) {
+      listen();
+      return Role::first;
+    }
+    // A folder that cannot hold a lock should not keep the show from starting.
+    if (lock_.error() != QLockFile::LockFailedError) return Role::first;
+    // The holder runs, or is just starting (not listening yet) or just ending (the lock
+    // soon stale). Failing both until the deadline, it still runs: stay out of its way.
+    if (askToActivate() || deadline.hasExpired()) return Role::handedOver;
+    QThread::msleep(retryMilliseconds);
   }
-  // A folder that cannot hold the lock should not keep the show from starting.
-  if (lock_.error() != QLockFile::LockFailedError) return Role::first;
-  // The holder runs: even if it cannot be reached, a second connection must not start.
-  askToActivate();
-  return Role::handedOver;
 }
 
 void SingleInstance::listen() {
@@ -60,19 +65,14 @@ void SingleInstance::listen() {
   });
 }
 
-void SingleInstance::askToActivate() const {
-  // The holder may be starting: it listens just after taking the lock.
-  const QDeadlineTimer deadline(handOverMilliseconds);
+bool SingleInstance::askToActivate() const {
   QLocalSocket socket;
-  while (true) {
-    socket.connectToServer(socketPath_);
-    if (socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) break;
-    if (deadline.hasExpired()) return;
-    QThread::msleep(retryMilliseconds);
-  }
+  socket.connectToServer(socketPath_);
+  if (!socket.waitForConnected(connectMilliseconds)) return false;
   socket.write(activateMessage);
-  socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
+  const bool sent = socket.waitForBytesWritten(connectMilliseconds);
   socket.disconnectFromServer();
+  return sent;
 }
 
 }  // namespace tempik::ui

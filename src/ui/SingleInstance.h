@@ -44,7 +44,7 @@ class SingleInstance final : public QObject {
 
  private:
   void listen();
-  void askToActivate() const;
+  [[nodiscard]] bool askToActivate() const;
 
   QString socketPath_;
   QLockFile lock_;

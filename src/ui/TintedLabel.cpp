@@ -3,13 +3,31 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
+#include <utility>
 
 namespace tempik::ui {
+namespace {
 
-TintedLabel::TintedLabel(const QString& text, Tint tint, QWidget* parent)
-    : QLabel(text, parent), tint_(tint) {
+// The colour as it shows over the background, without transparency.
+QColor over(const QColor& colour, const QColor& background) {
+  const double alpha = colour.alphaF();
+  const auto mix = [alpha](double front, double back) {
+    return alpha * front + (1 - alpha) * back;
+  };
+  return QColor::fromRgbF(static_cast<float>(mix(colour.redF(), background.redF())),
+                          static_cast<float>(mix(colour.greenF(), background.greenF())),
+                          static_cast<float>(mix(colour.blueF(), background.blueF())));
+}
+
+}  // namespace
+
+TintedLabel::TintedLabel(LinkedText text, Tint tint, QWidget* parent)
+    : QLabel(parent), text_(std::move(text)), tint_(tint) {
   applyTint();
 }
+
+TintedLabel::TintedLabel(const QString& text, Tint tint, QWidget* parent)
+    : TintedLabel([text](const QColor&) { return text; }, tint, parent) {}
 
 void TintedLabel::changeEvent(QEvent* event) {
   QLabel::changeEvent(event);
@@ -28,16 +46,15 @@ void TintedLabel::focusInEvent(QFocusEvent* event) {
 
 void TintedLabel::applyTint() {
   // From the parent's palette, not the label's own: that one already carries the tint.
-  const QColor colour =
-      tint_(parentWidget() ? parentWidget()->palette() : QApplication::palette(this));
+  const QPalette surrounding =
+      parentWidget() ? parentWidget()->palette() : QApplication::palette(this);
+  const QColor colour = tint_(surrounding);
+  const QString content = text_(over(colour, surrounding.color(QPalette::Window)));
+  if (palette().color(QPalette::WindowText) == colour && text() == content) return;
   QPalette colours = palette();
-  if (colours.color(QPalette::WindowText) == colour && colours.color(QPalette::Link) == colour) {
-    return;
-  }
   colours.setColor(QPalette::WindowText, colour);
-  colours.setColor(QPalette::Link, colour);
-  colours.setColor(QPalette::LinkVisited, colour);
   setPalette(colours);
+  setText(content);
 }
 
 }  // namespace tempik::ui

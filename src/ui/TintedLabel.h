@@ -1,19 +1,24 @@
 #pragma once
 
 #include <QLabel>
+#include <functional>
 
 namespace tempik::ui {
 
-/// A label whose text (links included) takes a colour derived from the surrounding
-/// palette, and takes it again whenever that palette changes, so the window can switch
-/// between light and dark while it runs. Tab onto a label with links lands on its first
-/// (Backtab: last) link at once, so the stop always shows. Main thread only.
+/// A label whose text, links included, takes a colour derived from the surrounding palette,
+/// and takes it again whenever that palette changes, so the window can switch between light
+/// and dark while it runs. Tab onto a label with links lands on its first (Backtab: last)
+/// link at once, so the stop always shows. Main thread only.
 class TintedLabel final : public QLabel {
   Q_OBJECT
 
  public:
   using Tint = QColor (*)(const QPalette&);
+  /// Rich text with its links in the given (opaque) colour: Qt colours a link when the text
+  /// is parsed, from the application's palette, unless the text says otherwise.
+  using LinkedText = std::function<QString(const QColor& linkColour)>;
 
+  TintedLabel(LinkedText text, Tint tint, QWidget* parent = nullptr);
   TintedLabel(const QString& text, Tint tint, QWidget* parent = nullptr);
 
  protected:
@@ -23,6 +28,7 @@ class TintedLabel final : public QLabel {
  private:
   void applyTint();
 
+  LinkedText text_;
   Tint tint_;
 };
 
