@@ -20,6 +20,8 @@ namespace {
 constexpr QChar enDash{0x2013};
 constexpr double focusRingWidth = 1.5;
 constexpr double focusRingGap = 6.0;
+// Room around the circle in the face image for the focus ring.
+constexpr int ringMargin = 8;
 
 // The keys that press a focused button; a USB foot switch types one of them.
 bool isTapKey(int key) {
@@ -161,33 +163,38 @@ void PulsingTapButton::paintEvent(QPaintEvent*) {
                     halo);
   painter.setOpacity(1.0);
 
+  // Quiet, since the button has the focus nearly all the time; drawn with the face, so a
+  // frame costs no more with it.
+  QColor ring;
+  if (hasFocus()) {
+    ring = palette().color(QPalette::WindowText);
+    ring.setAlphaF(0.35F);
+  }
   const QString text = tempoText();
-  if (face_.isNull() || faceText_ != text || faceColour_ != accent ||
+  if (face_.isNull() || faceText_ != text || faceColour_ != accent || faceRing_ != ring ||
       face_.devicePixelRatio() != pixelRatio) {
-    face_ = drawFace(text, accent, pixelRatio);
+    face_ = drawFace(text, accent, ring, pixelRatio);
     faceText_ = text;
     faceColour_ = accent;
+    faceRing_ = ring;
   }
-  painter.drawPixmap(QPointF(margin, margin), face_);
-
-  if (hasFocus()) {
-    // Quiet: the button has the focus nearly all the time.
-    QColor ring = palette().color(QPalette::WindowText);
-    ring.setAlphaF(0.35F);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(ring, focusRingWidth));
-    painter.setBrush(Qt::NoBrush);
-    const double radius = circleDiameter / 2.0 + focusRingGap;
-    painter.drawEllipse(QPointF(side / 2.0, side / 2.0), radius, radius);
-  }
+  painter.drawPixmap(QPointF(margin - ringMargin, margin - ringMargin), face_);
 }
 
-QPixmap PulsingTapButton::drawFace(const QString& text, QColor accent, double pixelRatio) {
-  QPixmap face(QSize(circleDiameter, circleDiameter) * pixelRatio);
+QPixmap PulsingTapButton::drawFace(const QString& text, QColor accent, QColor ring,
+                                   double pixelRatio) {
+  constexpr int faceSide = circleDiameter + 2 * ringMargin;
+  QPixmap face(QSize(faceSide, faceSide) * pixelRatio);
   face.setDevicePixelRatio(pixelRatio);
   face.fill(Qt::transparent);
   QPainter painter(&face);
   painter.setRenderHint(QPainter::Antialiasing);
+  if (ring.isValid()) {
+    painter.setPen(QPen(ring, focusRingWidth));
+    const double ringRadius = circleDiameter / 2.0 + focusRingGap;
+    painter.drawEllipse(QPointF(faceSide / 2.0, faceSide / 2.0), ringRadius, ringRadius);
+  }
+  painter.translate(ringMargin, ringMargin);
 
   constexpr double radius = circleDiameter / 2.0;
   const QPointF centre(radius, radius);

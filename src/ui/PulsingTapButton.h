@@ -67,7 +67,9 @@ class PulsingTapButton final : public QWidget {
   void updateFrameClock();
   [[nodiscard]] bool reduceMotion() const;
   // The circle and its texts change only with the tempo; each frame redraws just the glow.
-  [[nodiscard]] static QPixmap drawFace(const QString& text, QColor accent, double pixelRatio);
+  // The focus ring, when `ring` is valid, is part of the face.
+  [[nodiscard]] static QPixmap drawFace(const QString& text, QColor accent, QColor ring,
+                                        double pixelRatio);
 
   std::optional<std::int64_t> bpm_;
   std::optional<TimePoint> lastTap_;
@@ -78,6 +80,7 @@ class PulsingTapButton final : public QWidget {
   QPixmap face_;
   QString faceText_;
   QColor faceColour_;
+  QColor faceRing_;
   // The last tap key released, and when (the window system's time stamp).
   int releasedKey_ = 0;
   unsigned long releasedAt_ = 0;

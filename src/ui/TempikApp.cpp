@@ -16,7 +16,6 @@ TempikApp::TempikApp(DependencyFactory makeDependencies)
     : makeDependencies_(std::move(makeDependencies)), window_(std::make_unique<QMainWindow>()) {
   window_->setObjectName(QStringLiteral("main"));
   window_->setWindowTitle(QStringLiteral("tempik"));
-  window_->setWindowIcon(applicationIcon());
   // The window takes its content's size, grows and shrinks with it, and cannot be resized.
   window_->layout()->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -33,8 +32,16 @@ TempikApp::~TempikApp() {
 }
 
 void TempikApp::show() {
-  if (!contentView_) buildContent();
+  if (contentView_) {
+    window_->show();
+    return;
+  }
+  buildContent();
   window_->show();
+  // Drawing the icon loads Qt's SVG plugin: only after the controller's first work.
+  QMetaObject::invokeMethod(
+      window_.get(), [window = window_.get()] { window->setWindowIcon(applicationIcon()); },
+      Qt::QueuedConnection);
 }
 
 void TempikApp::bringToFront() {
