@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QScreen>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace tempik::ui {
 namespace {
@@ -55,8 +56,22 @@ bool FittedScrollArea::eventFilter(QObject* watched, QEvent* event) {
                                            type == QEvent::ScreenChangeInternal)) {
     // Shown, framed by the window manager, or moved to another screen: the room changed.
     updateGeometry();
+  } else if (watched == watchedWindow_ && type == QEvent::Resize) {
+    keepWindowOnScreen();
   }
   return QScrollArea::eventFilter(watched, event);
+}
+
+void FittedScrollArea::keepWindowOnScreen() {
+  const QScreen* display = screen();
+  if (!display || !watchedWindow_->isVisible()) return;
+  // Grown to the screen's height where the window manager had placed it lower, the
+  // window would reach past the bottom: lift it.
+  const QRect room = display->availableGeometry();
+  const QRect frame = watchedWindow_->frameGeometry();
+  if (frame.bottom() > room.bottom()) {
+    watchedWindow_->move(frame.left(), std::max(room.top(), room.bottom() + 1 - frame.height()));
+  }
 }
 
 bool FittedScrollArea::event(QEvent* event) {

@@ -9,7 +9,8 @@ namespace tempik::ui {
 /// window fits the screen's free area and scrolls the content vertically instead.
 ///
 /// Its size hint follows the content's: the window, sized to its content, still grows and
-/// shrinks with it. Never a keyboard stop of its own. Main thread only.
+/// shrinks with it, and is lifted when it would reach past the bottom of the screen. Never
+/// a keyboard stop of its own. Main thread only.
 class FittedScrollArea final : public QScrollArea {
   Q_OBJECT
 
@@ -26,6 +27,8 @@ class FittedScrollArea final : public QScrollArea {
  private:
   /// The tallest this area may be for its window to fit the screen's free area.
   [[nodiscard]] int heightLimit() const;
+  /// Moves the window up when it reaches past the bottom of the screen's free area.
+  void keepWindowOnScreen();
 
   QWidget* watchedWindow_ = nullptr;
 };
