@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <optional>
+#include <random>
 
 namespace tempik::fakes {
 
@@ -21,12 +22,21 @@ struct ConsoleMessage {
   QDateTime at;
 };
 
-/// eos-sim with JSON output, read line by line; commands go to its standard input. Runs
-/// while the object lives.
+/// eos-sim with JSON output on port 3038 (where tempik always connects) of a random 127.x.y.z
+/// address, so that parallel runs do not meet; read line by line, commands go to its standard
+/// input. Runs while the object lives.
 class EosSim {
  public:
   explicit EosSim(const QStringList& arguments) {
-    process_.start(EOS_SIM_PATH, arguments + QStringList{"--json"});
+    std::mt19937 random(std::random_device{}());
+    for (int tries = 0; tries < 20 && host_.isEmpty(); ++tries) {
+      const auto octet = [&] { return QString::number(random() % 254 + 1); };
+      const QString host = "127." + octet() + "." + octet() + "." + octet();
+      process_.start(EOS_SIM_PATH, arguments + QStringList{"--json", "--listen", host + ":3038"});
+      const auto event = nextEvent(QDeadlineTimer(10'000));
+      if (event && event->value("event") == "listening") host_ = host;
+      process_.waitForFinished(host_.isEmpty() ? 10'000 : 0);
+    }
   }
   ~EosSim() {
     process_.write("q\n");
@@ -36,12 +46,11 @@ class EosSim {
   EosSim(const EosSim&) = delete;
   EosSim& operator=(const EosSim&) = delete;
 
-  /// True once the console reports it is listening.
-  bool waitUntilListening() {
-    const auto event = nextEvent(QDeadlineTimer(10'000));
-    return event && event->value("event") == "listening";
-  }
+  /// Where it listens; empty when it could not.
+  [[nodiscard]] const QString& host() const { return host_; }
   void command(const char* line) { process_.write(line), process_.write("\n"); }
+  /// Connections accepted so far, among the events read.
+  int connections = 0;
 
   /// The next event of this kind (and address, for messages) within 30 s.
   std::optional<ConsoleMessage> next(const QString& event, const QString& address = {}) {
@@ -63,10 +72,13 @@ class EosSim {
       if (process_.state() == QProcess::NotRunning || deadline.hasExpired()) return std::nullopt;
       process_.waitForReadyRead(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)));
     }
-    return QJsonDocument::fromJson(process_.readLine()).object();
+    auto event = QJsonDocument::fromJson(process_.readLine()).object();
+    connections += event.value("event") == "connected";
+    return event;
   }
 
   QProcess process_;
+  QString host_;
 };
 
 /// tempik offscreen, with $XDG_CONFIG_HOME at configHome holding this settings file, in a

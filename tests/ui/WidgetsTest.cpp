@@ -6,15 +6,19 @@
 #include <QAccessibleActionInterface>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <thread>
 
+#include "ui/Appearance.h"
 #include "ui/PulseLevel.h"
 #include "ui/PulsingTapButton.h"
 #include "ui/QtExecutor.h"
 #include "ui/QtSettingsStore.h"
+#include "ui/SingleInstance.h"
 #include "ui/TapWindowDots.h"
 
 namespace tempik::ui {
@@ -220,6 +224,52 @@ TEST_F(SettingsFile, ReadsWhatItCanAndKeepsEditsWhateverTheDamage) {
         << nextRun.value_or("");
     QFile::setPermissions(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   }
+}
+
+TEST(TapButton, SpaceAndReturnTapOncePerKeyDownAsAFootSwitchTypesThem) {
+  constexpr int space = Qt::Key_Space;
+  // Key-down or up, key, auto-repeat flag, time stamp.
+  using Key = std::tuple<bool, int, bool, unsigned long>;
+  const std::pair<std::vector<Key>, int> cases[] = {
+      {{{true, Qt::Key_Return, false, 1}, {true, Qt::Key_Enter, false, 2}}, 2},
+      {{{true, space, false, 1}, {true, space, true, 600}}, 1},
+      // X11 repeats a held key as an up and a down with one time stamp.
+      {{{true, space, false, 1}, {false, space, false, 600}, {true, space, false, 600}}, 1},
+      {{{true, space, false, 1}, {false, space, false, 90}, {true, space, false, 400}}, 2},
+      {{{true, Qt::Key_A, false, 1}, {true, Qt::Key_Tab, false, 2}}, 0},
+  };
+  for (const auto& [keys, expected] : cases) {
+    PulsingTapButton button;
+    int taps = 0;
+    button.setAction([&taps] { ++taps; });
+    for (const auto& [down, key, autoRepeat, time] : keys) {
+      QKeyEvent event(down ? QEvent::KeyPress : QEvent::KeyRelease, key, Qt::NoModifier, QString(),
+                      autoRepeat);
+      event.setTimestamp(time);
+      QApplication::sendEvent(&button, &event);
+    }
+    EXPECT_EQ(taps, expected) << "case " << &keys - &cases[0].first;
+  }
+}
+
+TEST(Accent, FallsBackToAClearBlueForADarkGreyOrPaleAccent) {
+  const std::pair<QRgb, bool> cases[] = {
+      {0x308cc6, true},  {0xe53e35, true},  {0x2f9e44, true},  {0x2a6f75, false},
+      {0x5a7da0, false}, {0x808080, false}, {0x000000, false}, {0xcce8ff, false},
+  };
+  for (const auto& [accent, kept] : cases) {
+    EXPECT_EQ(vividAccent(QColor(accent)), QColor(kept ? accent : fallbackAccent)) << accent;
+  }
+}
+
+TEST(SingleInstance, ALaterLaunchAsksTheFirstToComeForward) {
+  QTemporaryDir folder;
+  QFile(folder.filePath("tempik.socket")).open(QIODevice::WriteOnly);  // a crashed run's
+  SingleInstance first(folder.path());
+  ASSERT_EQ(first.claim(), SingleInstance::Role::first);
+  QSignalSpy activations(&first, &SingleInstance::activationRequested);
+  EXPECT_EQ(SingleInstance(folder.path()).claim(), SingleInstance::Role::handedOver);
+  EXPECT_TRUE(activations.wait(10'000));
 }
 
 }  // namespace
