@@ -76,6 +76,11 @@ TEST(OSCTCPClient, DeliversEveryGoodMessageInOrderWhateverComesAroundIt) {
     floodBytes = std::move(floodBytes) + framed(osc::OSCMessage("/flood", {i}));
   console.sendBytes(std::move(floodBytes));
   for (int i = 0; i < flood; ++i) ASSERT_EQ(messages.pop(), osc::OSCMessage("/flood", {i}));
+  // A console that leaves out the closing END does not stall it.
+  const Bytes unclosed =
+      framed(osc::OSCMessage("/eos/out/user/20/cmd", {"LIVE: Effect Not Running"}));
+  console.sendBytes(Bytes(unclosed.begin(), unclosed.end() - 1));
+  EXPECT_EQ(messages.pop(), osc::OSCMessage("/eos/out/user/20/cmd", {"LIVE: Effect Not Running"}));
   client->setReceiveHandler(nullptr);  // it must not outlive the inbox
   client->queue()->sync([] {});
 }
@@ -125,10 +130,10 @@ TEST_F(Transport, SendsStringMessagesAndHandsOverTheStringsOfEveryMessageReceive
   ASSERT_EQ(connect("localhost", console.port()), ConnectOutcome{false});
   ASSERT_TRUE(console.waitUntil([](auto& log) { return log.connections.size() == 2; }));
   receiveInto(received);  // on the current client at once
-  console.send(osc::OSCMessage("/one", {"1", 2, "x"}));
+  console.send(osc::OSCMessage("/one", {"", 2, "x"}));
   console.sendBytes(
       framed(osc::OSCBundle({osc::OSCMessage("/two"), osc::OSCMessage("/three", {"y"})})));
-  EXPECT_EQ(received.pop(), "/one|{ \"1\", \"x\" }");
+  EXPECT_EQ(received.pop(), "/one|{ \"\", \"x\" }");
   EXPECT_EQ(received.pop(), "/two|{}");
   EXPECT_EQ(received.pop(), "/three|{ \"y\" }");
   ASSERT_EQ(connect("127.0.0.1", other.port()), ConnectOutcome{false});  // and on later ones
