@@ -22,10 +22,7 @@ using namespace std::chrono_literals;
 /// Waits until fd is ready for events or the deadline passes.
 inline bool waitReady(int fd, short events, std::chrono::milliseconds deadline) {
   pollfd entry{fd, events, 0};
-  int result;
-  while ((result = ::poll(&entry, 1, static_cast<int>(deadline.count()))) < 0 && errno == EINTR) {
-  }
-  return result > 0;
+  return ::poll(&entry, 1, static_cast<int>(deadline.count())) > 0;
 }
 
 /// 127.0.0.1 at a port.
@@ -54,8 +51,8 @@ class LoopbackPeer {
   bool write(const std::vector<std::uint8_t>& bytes) const {
     for (std::size_t done = 0; done < bytes.size();) {
       const ssize_t n = ::send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
-      if (n <= 0 && errno != EINTR) return false;
-      done += n > 0 ? static_cast<std::size_t>(n) : 0;
+      if (n <= 0) return false;
+      done += static_cast<std::size_t>(n);
     }
     return true;
   }
@@ -68,13 +65,13 @@ class LoopbackPeer {
                                  std::chrono::milliseconds deadline = 10s) const {
     std::vector<std::uint8_t> bytes;
     const auto end = std::chrono::steady_clock::now() + deadline;
-    while (bytes.size() < count) {
-      const auto left =
-          std::chrono::ceil<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
-      if (left.count() <= 0 || !waitReady(fd_, POLLIN, left)) break;
-      std::uint8_t chunk[65536];
-      const ssize_t n = ::recv(fd_, chunk, std::min(sizeof chunk, count - bytes.size()), 0);
-      if (n == 0 || (n < 0 && errno != EINTR)) break;
+    std::uint8_t chunk[65536];
+    ssize_t n = 1;
+    while (bytes.size() < count && n > 0 && std::chrono::steady_clock::now() < end &&
+           waitReady(fd_, POLLIN,
+                     std::chrono::ceil<std::chrono::milliseconds>(
+                         end - std::chrono::steady_clock::now()))) {
+      n = ::recv(fd_, chunk, std::min(sizeof chunk, count - bytes.size()), 0);
       if (n > 0) bytes.insert(bytes.end(), chunk, chunk + n);
     }
     return bytes;
@@ -82,7 +79,7 @@ class LoopbackPeer {
 
   /// True when the other side closed within the deadline, reading past any bytes.
   [[nodiscard]] bool waitForEndOfStream(std::chrono::milliseconds deadline = 10s) const {
-    const auto before = read(SIZE_MAX, deadline);
+    read(SIZE_MAX, deadline);
     std::uint8_t byte;
     return waitReady(fd_, POLLIN, 0ms) && ::recv(fd_, &byte, 1, MSG_DONTWAIT) <= 0;
   }
@@ -94,8 +91,7 @@ class LoopbackPeer {
     close();
   }
   void close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
   }
 
  private:
@@ -108,18 +104,16 @@ class LoopbackListener {
  public:
   explicit LoopbackListener(int family = AF_INET, int backlog = 16, std::uint16_t port = 0)
       : family_(family), socket_(::socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-    const int on = 1;
-    if (family == AF_INET6) ::setsockopt(fd(), IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on);
     sockaddr_storage storage{};
     socklen_t length = sizeof(sockaddr_in);
+    *reinterpret_cast<sockaddr_in*>(&storage) = loopbackAddress(port);
     if (family == AF_INET6) {
+      const int on = 1;
+      ::setsockopt(fd(), IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on);
       auto* address = reinterpret_cast<sockaddr_in6*>(&storage);
       address->sin6_family = AF_INET6;
-      address->sin6_port = htons(port);
       address->sin6_addr = in6addr_loopback;
       length = sizeof *address;
-    } else {
-      *reinterpret_cast<sockaddr_in*>(&storage) = loopbackAddress(port);
     }
     ::bind(fd(), reinterpret_cast<sockaddr*>(&storage), length);
     ::getsockname(fd(), reinterpret_cast<sockaddr*>(&storage), &length);
@@ -148,12 +142,11 @@ class LoopbackListener {
 class FullBacklogListener {
  public:
   FullBacklogListener() {
-    for (int i = 0; i < 16; ++i) {
+    const sockaddr_in address = loopbackAddress(port());
+    do {
       fillers_.emplace_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-      const sockaddr_in address = loopbackAddress(port());
       ::connect(fillers_.back().fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
-      if (!waitReady(fillers_.back().fd(), POLLOUT, 200ms)) return;  // this one hangs: full
-    }
+    } while (fillers_.size() < 16 && waitReady(fillers_.back().fd(), POLLOUT, 200ms));
   }
   [[nodiscard]] std::uint16_t port() const { return listener_.port(); }
 
