@@ -16,7 +16,7 @@ TEST(ASCIIText, ExactWhenItCanBeLossyOtherwise) {
       {"\xC3\x86sop \xC3\x9F", "AEsop ss"},  // ligature and sharp s spelled out
       {"\xCE\xB1\xCE\xB2", "??"},            // Greek: one "?" per code point
       {"\xE4\xB8\xAD\xE6\x96\x87", "??"},    // CJK
-      {"a\tb\r\nc", "a?b??c"},               // controls are not printable
+      {"a\tb\r\nc\x7F", "a?b??c?"},          // controls and DEL are not printable
       {"\xFF"
        "a",
        "?a"},  // invalid UTF-8
