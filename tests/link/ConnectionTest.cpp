@@ -6,7 +6,6 @@
 #include <condition_variable>
 #include <deque>
 #include <future>
-#include <map>
 
 #include "link/EosOscTransport.h"
 #include "link/OSCTCPClient.h"
@@ -160,42 +159,6 @@ TEST_F(Transport, ReusesOrReplacesTheConnection) {
   connect("127.0.0.1", 1);  // the edge ports are valid and attempted (nothing listens there)
   connect("127.0.0.1", 65535);
   EXPECT_EQ(transport->connectAttempt(), 4);
-}
-
-TEST_F(Transport, OnlyTheLatestOfOverlappingAttemptsCounts) {
-  // Both attempts wait while the listener's queue is full, so the second starts before the
-  // first ends; once the queue grows, both sockets connect.
-  const fakes::LoopbackListener console(AF_INET, 0);
-  const fakes::LoopbackPeer filler(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  const sockaddr_in address = fakes::loopbackAddress(console.port());
-  ASSERT_EQ(::connect(filler.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-  Inbox<std::pair<int, ConnectOutcome>> outcomes;
-  for (int call = 1; call <= 2; ++call) {
-    transport->connect("127.0.0.1", console.port(), [&outcomes, call](ConnectOutcome outcome) {
-      outcomes.push({call, outcome});
-    });
-  }
-  ASSERT_EQ(transport->connectAttempt(), 2);
-  ::listen(console.fd(), 16);
-  std::map<int, ConnectOutcome> results;
-  for (int i = 0; i < 2; ++i) results.insert(outcomes.pop().value());
-  EXPECT_EQ(results[1], std::nullopt);
-  EXPECT_EQ(results[2], ConnectOutcome{false});
-  // After the filler's, the older socket is closed and the newer one gets what is sent.
-  const auto queued = console.accept();
-  const fakes::LoopbackPeer attempts[] = {console.accept(), console.accept()};
-  EXPECT_EQ(send("/still/here", {}), std::nullopt);
-  const Bytes expected = framed(osc::OSCMessage("/still/here"));
-  int current = 0, closed = 0;
-  for (const auto& peer : attempts) {
-    if (peer.read(expected.size()) == expected) {
-      ++current;
-    } else if (peer.waitForEndOfStream()) {
-      ++closed;
-    }
-  }
-  EXPECT_EQ(current, 1);
-  EXPECT_EQ(closed, 1);
 }
 
 TEST_F(Transport, FailedAttemptsReturnNothingWithinTheConnectTimeout) {
