@@ -1,6 +1,7 @@
 #pragma once
 
-#include <asio.hpp>
+#include <asio/post.hpp>
+#include <asio/steady_timer.hpp>
 
 #include <chrono>
 #include <condition_variable>

@@ -1,5 +1,7 @@
 #include "Console.h"
 
+#include <asio/write.hpp>
+
 #include "osc/OSCErrors.h"
 #include "osc/OSCPacket.h"
 

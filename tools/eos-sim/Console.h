@@ -1,6 +1,7 @@
 #pragma once
 
-#include <asio.hpp>
+#include <asio/io_context.hpp>
+#include <asio/ip/tcp.hpp>
 
 #include <array>
 #include <deque>

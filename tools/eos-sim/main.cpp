@@ -1,5 +1,9 @@
 // eos-sim: a stand-in Eos console for trying tempik without a desk, and for end-to-end tests.
-#include <asio.hpp>
+#include <asio/io_context.hpp>
+#include <asio/ip/address.hpp>
+#include <asio/post.hpp>
+#include <asio/signal_set.hpp>
+#include <asio/steady_timer.hpp>
 
 #include <unistd.h>
 
