@@ -82,9 +82,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 if(TEMPIK_WEBSITE_URL)
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TEMPIK_WEBSITE_URL}")
 endif()
-# The libraries come from dpkg-shlibdeps; Qt's platform plugins (the window system's glue)
-# are loaded at run time, so they are named here.
+# The libraries come from dpkg-shlibdeps; Qt's platform plugins (the window system's glue) and
+# its SVG icon engine (the window icon) are loaded at run time, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
 
 include(CPack)
