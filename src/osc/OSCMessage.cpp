@@ -6,6 +6,7 @@
 #include "osc/BigEndian.h"
 #include "osc/OSCBundle.h"
 #include "osc/OSCErrors.h"
+#include "osc/OSCMessageView.h"
 #include "osc/OSCSerialization.h"
 #include "osc/OSCValueDecoder.h"
 
@@ -39,7 +40,7 @@ void measure(const OSCValue& value, std::size_t& tags, std::size_t& bytes) {
       bytes += paddedLength(value.getIf<std::string>()->size());
       return;
     case kIndexOf<OSCBlob>:
-      bytes += 4 + paddedLength(value.getIf<OSCBlob>()->size());
+      bytes += 4 + value.getIf<OSCBlob>()->size() + 3;
       return;
     case kIndexOf<OSCStringAltValue>:
       bytes += paddedLength(value.getIf<OSCStringAltValue>()->string.size());
@@ -87,41 +88,19 @@ void OSCMessage::decodeFrom(std::vector<std::uint8_t>&& bytes) {
 }
 
 bool OSCMessage::parse(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() % 4 != 0) throw OSCDecodeError::malformed("Length not a multiple of 4 bytes.");
-  if (!appearsToBeOSCMessage(bytes)) {
-    throw OSCDecodeError::malformed("Does not start with an address pattern.");
-  }
-  const OSCSerialization& registry = OSCSerialization::shared();
-  OSCValueDecoder reader(bytes, &registry);
-
-  std::string_view address;
-  try {
-    address = reader.read4ByteAlignedNullTerminatedASCIIView();
-  } catch (const OSCDecodeError&) {
-    throw OSCDecodeError::malformed("Address pattern string could not be parsed.");
-  }
-  std::string_view tags;
-  try {
-    tags = reader.read4ByteAlignedNullTerminatedASCIIView();
-  } catch (const OSCDecodeError&) {
-    throw OSCDecodeError::malformed("Couldn't extract OSC-type chunk.");
-  }
-
-  // The encoder writes one "," first and no other "," or zero tag.
-  bool reencodable = !tags.empty() && tags[0] == ',';
+  // The same reading as OSCMessageView's, so the two accept and refuse alike.
+  OSCValueDecoder reader(bytes);
+  const detail::MessageHead head = detail::readMessageHead(reader);
+  const std::string_view tags = head.tags;
   // At most one value per tag after the ",". Garbage may claim a million tags, so growth past
   // a modest count is left to the list.
   if (tags.size() > 1) values_.reserve(std::min<std::size_t>(tags.size() - 1, 64));
-  for (std::size_t i = 0; i < tags.size();) {
-    if (tags[i] == ',' || tags[i] == 0) {
-      reencodable &= i == 0;
-      ++i;
-      continue;
-    }
-    i += registry.decodeValue(tags.substr(i), reader, values_);
-  }
-  address_.ascii_.text_.assign(address);  // already checked to be ASCII
-  return reencodable && reader.reencodesExactly() && reader.remainingByteCount() == 0;
+  detail::readArguments(
+      tags, reader, [this](const OSCArgumentView& argument) { appendValue(values_, argument); });
+  address_.ascii_.text_.assign(head.address);  // already checked to be ASCII
+  // The encoder writes one "," first and no other "," or zero tag.
+  const bool canonicalTags = !tags.empty() && tags[0] == ',' && tags.find(',', 1) == tags.npos;
+  return canonicalTags && reader.reencodesExactly() && reader.remainingByteCount() == 0;
 }
 
 std::vector<std::uint8_t> OSCMessage::rawData() const {

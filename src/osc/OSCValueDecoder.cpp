@@ -178,7 +178,9 @@ std::span<const std::uint8_t> OSCValueDecoder::readBlob() {
     throw OSCDecodeError::malformed(
         "Encoded blob chunk length is greater than the available data length.");
   }
-  const std::size_t chunkLength = n + (4 - n % 4);
+  // Zero to three padding bytes; four zeros after a last blob (the old form) are left over and
+  // ignored by the message decoder.
+  const std::size_t chunkLength = n + (4 - n % 4) % 4;
   if (remaining < chunkLength) {
     throw OSCDecodeError::malformed(
         "Not enough bytes in 4-byte aligned null-terminated blob data chunk.");

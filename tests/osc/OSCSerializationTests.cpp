@@ -61,8 +61,8 @@ TEST(OSCValueKinds, EncodeToTheirBytesAndRoundTrip) {
       {"", "s", bytesOf({0, 0, 0, 0})},
       {"abc", "s", bytesOf("abc\0"sv)},
       {"abcd", "s", bytesOf("abcd\0\0\0\0"sv)},
-      {OSCBlob{}, "b", bytesOf({0, 0, 0, 0, 0, 0, 0, 0})},
-      {OSCBlob{1, 2, 3, 4}, "b", bytesOf({0, 0, 0, 4, 1, 2, 3, 4, 0, 0, 0, 0})},
+      {OSCBlob{}, "b", bytesOf({0, 0, 0, 0})},  // no padding when the length is a multiple of 4
+      {OSCBlob{1, 2, 3, 4}, "b", bytesOf({0, 0, 0, 4, 1, 2, 3, 4})},
       {OSCBlob{9}, "b", bytesOf({0, 0, 0, 1, 9, 0, 0, 0})},
       {true, "T", {}},
       {false, "F", {}},

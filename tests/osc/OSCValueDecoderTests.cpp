@@ -28,14 +28,14 @@ std::string failure(const Bytes& bytes, const std::function<void(OSCValueDecoder
 
 TEST(OSCValueDecoder, ReadsBigEndianNumbersAndChunks) {
   const Bytes bytes = bytesOf({0xFF, 0xFF, 0xFF, 0xFE, 0x3F, 0x80, 0, 0}) + bytesOf("ab\0\0"sv) +
-                      bytesOf({0, 0, 0, 4, 1, 2, 3, 4, 0, 0, 0, 0}) + bytesOf({0, 0, 0, 7});
+                      bytesOf({0, 0, 0, 4, 1, 2, 3, 4}) + bytesOf({0, 0, 0, 7});
   OSCValueDecoder reader(bytes);
   EXPECT_EQ(reader.readInt32(), -2);
   EXPECT_EQ(reader.readFloat32(), 1.0f);
   EXPECT_EQ(reader.read4ByteAlignedNullTerminatedASCIIString(), "ab");
   const auto blob = reader.readBlob();
   EXPECT_EQ(Bytes(blob.begin(), blob.end()), bytesOf({1, 2, 3, 4}));
-  EXPECT_EQ(reader.readInt32(), 7);  // the blob's four padding bytes were taken with it
+  EXPECT_EQ(reader.readInt32(), 7);  // a blob of four bytes has no padding
   EXPECT_EQ(reader.remainingByteCount(), 0u);
 }
 
@@ -79,7 +79,7 @@ TEST(OSCValueDecoder, FailuresCarryTheirTexts) {
       {"no blob length", bytesOf({0, 0}), blob, blobLength},
       {"blob longer than data", bytesOf({0, 0, 0, 8, 1, 2, 3, 4}), blob,
        "Malformed data: Encoded blob chunk length is greater than the available data length."},
-      {"blob padding missing", bytesOf({0, 0, 0, 4, 1, 2, 3, 4}), blob,
+      {"blob padding missing", bytesOf({0, 0, 0, 3, 1, 2, 3}), blob,
        "Malformed data: Not enough bytes in 4-byte aligned null-terminated blob data chunk."},
       {"blob padding not zero", bytesOf({0, 0, 0, 2, 1, 2, 0, 9}), blob,
        "Malformed data: Expected 4-byte null terminated data but expected null bytes were not "
