@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "osc/BigEndian.h"
+#include "osc/MessageCheck.h"
 #include "osc/OSCBundle.h"
 #include "osc/OSCErrors.h"
 #include "osc/OSCMessageView.h"
@@ -56,11 +57,24 @@ void measure(const OSCValue& value, std::size_t& tags, std::size_t& bytes) {
   }
 }
 
-}  // namespace
-
-bool OSCMessage::appearsToBeOSCMessage(std::span<const std::uint8_t> bytes) {
-  return !bytes.empty() && bytes[0] == '/';
+// False when the encoder would write the argument differently: it replaces a string's
+// control characters.
+inline bool encodesAsReceived(const OSCArgumentView& argument) {
+  if (const auto* text = std::get_if<std::string_view>(&argument)) {
+    return detail::isPrintable(text->data(), text->size());
+  }
+  if (const auto* alt = std::get_if<OSCStringAltView>(&argument)) {
+    return detail::isPrintable(alt->string.data(), alt->string.size());
+  }
+  if (const auto* array = std::get_if<OSCArrayView>(&argument)) {
+    for (const OSCArgumentView& element : *array) {
+      if (!encodesAsReceived(element)) return false;
+    }
+  }
+  return true;
 }
+
+}  // namespace
 
 bool OSCMessage::appearsToBeOSCBundle(std::span<const std::uint8_t> bytes) {
   return bytes.size() >= 8 &&
@@ -88,19 +102,19 @@ void OSCMessage::decodeFrom(std::vector<std::uint8_t>&& bytes) {
 }
 
 bool OSCMessage::parse(std::span<const std::uint8_t> bytes) {
-  // The same reading as OSCMessageView's, so the two accept and refuse alike.
-  OSCValueDecoder reader(bytes);
-  const detail::MessageHead head = detail::readMessageHead(reader);
-  const std::string_view tags = head.tags;
-  // At most one value per tag after the ",". Garbage may claim a million tags, so growth past
-  // a modest count is left to the list.
-  if (tags.size() > 1) values_.reserve(std::min<std::size_t>(tags.size() - 1, 64));
-  detail::readArguments(
-      tags, reader, [this](const OSCArgumentView& argument) { appendValue(values_, argument); });
-  address_.ascii_.text_.assign(head.address);  // already checked to be ASCII
+  // Checked and read by the same code as OSCMessageView, in one walk, so the two accept and
+  // refuse alike.
+  bool printable = true;
+  OSCMessageView view;
+  view.check(bytes, [this, &printable](const OSCArgumentView& argument) {
+    printable &= encodesAsReceived(argument);
+    appendValue(values_, argument);
+  });
+  address_.ascii_.text_.assign(view.addressPattern());  // already checked to be ASCII
   // The encoder writes one "," first and no other "," or zero tag.
+  const std::string_view tags = view.typeTags();
   const bool canonicalTags = !tags.empty() && tags[0] == ',' && tags.find(',', 1) == tags.npos;
-  return canonicalTags && reader.reencodesExactly() && reader.remainingByteCount() == 0;
+  return canonicalTags && printable && view.endsWithLastArgument();
 }
 
 std::vector<std::uint8_t> OSCMessage::rawData() const {

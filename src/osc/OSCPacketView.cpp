@@ -18,14 +18,6 @@ OSCBundleView OSCBundleView::decodeAt(std::span<const std::uint8_t> bytes, int d
   return view;
 }
 
-std::optional<OSCPacketView> OSCPacketView::decode(std::span<const std::uint8_t> bytes) {
-  if (OSCMessage::appearsToBeOSCBundle(bytes)) return OSCPacketView(OSCBundleView::decode(bytes));
-  if (OSCMessage::appearsToBeOSCMessage(bytes)) {
-    return OSCPacketView(OSCMessageView::decode(bytes));
-  }
-  return std::nullopt;
-}
-
 OSCBundleElementIterator::OSCBundleElementIterator(const OSCBundleView& bundle)
     : rest_(bundle.bytes_.subspan(16)), depth_(bundle.depth_) {
   readCurrent();

@@ -55,11 +55,23 @@ class OSCPacketView {
  public:
   explicit OSCPacketView(OSCMessageView message) : packet_(message) {}
   explicit OSCPacketView(OSCBundleView bundle) : packet_(bundle) {}
+  /// An empty message view, for decoding into.
+  explicit OSCPacketView(std::in_place_type_t<OSCMessageView>)
+      : packet_(std::in_place_type<OSCMessageView>) {}
 
   /// A bundle view when `bytes` begin with the bundle header, a message view when they begin
   /// with "/", otherwise nothing (not an error). Throws `OSCDecodeError` as `OSCPacket::decode`
   /// does.
-  static std::optional<OSCPacketView> decode(std::span<const std::uint8_t> bytes);
+  static std::optional<OSCPacketView> decode(std::span<const std::uint8_t> bytes) {
+    if (OSCMessage::appearsToBeOSCMessage(bytes)) {
+      // Checked where the caller receives it: one return of one named object, never copied.
+      std::optional<OSCPacketView> packet(std::in_place, std::in_place_type<OSCMessageView>);
+      detail::checkMessage(std::get<OSCMessageView>(packet->packet_), bytes);
+      return packet;
+    }
+    if (OSCMessage::appearsToBeOSCBundle(bytes)) return OSCPacketView(OSCBundleView::decode(bytes));
+    return std::nullopt;
+  }
 
   OSCPacketType packetType() const {
     return std::holds_alternative<OSCMessageView>(packet_) ? OSCPacketType::message

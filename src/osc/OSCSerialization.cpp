@@ -140,17 +140,20 @@ char encodeUInt64(const OSCValue& v, Bytes& data) {
   return 'h';
 }
 
-// The fixed kinds read through the same reader as whole messages and their views do.
+// The fixed kinds are checked and read by the same code as whole messages and their views.
+void decodeTag(std::string_view tag, OSCValueDecoder& r, OSCValueList& values) {
+  OSCArgumentView argument;
+  detail::readArgument(tag, r, argument);
+  appendValue(values, argument);
+}
 template <char Tag>
 void decodeKind(OSCValueDecoder& r, OSCValueList& values) {
   static constexpr char tag[1] = {Tag};
-  std::size_t tagCount = 0;
-  appendValue(values, detail::readArgument({tag, 1}, r, tagCount));
+  decodeTag({tag, 1}, r, values);
 }
 void decodeBool(char tag, OSCValueDecoder& r, OSCValueList& values) {
   if (tag != 'T' && tag != 'F') throw OSCDecodeError::unexpectedType(tag);
-  std::size_t tagCount = 0;
-  appendValue(values, detail::readArgument({&tag, 1}, r, tagCount));
+  decodeTag({&tag, 1}, r, values);
 }
 
 std::optional<std::size_t> decodeArray(std::string_view tags, OSCValueDecoder& r,
