@@ -35,7 +35,7 @@ std::size_t checkArray(std::string_view tags, OSCValueDecoder& r, OSCArgumentVie
 template <bool Read>
 [[gnu::always_inline]] inline std::size_t checkOne(std::string_view tags, OSCValueDecoder& r,
                                                    OSCArgumentView& out) {
-  auto put = [&out]<class Kind>(Kind value) {
+  auto put = [&]<class Kind>(Kind value) {
     if constexpr (Read) out.emplace<Kind>(value);
   };
   const char tag = tags.front();

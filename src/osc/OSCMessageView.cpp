@@ -31,10 +31,4 @@ void readArrayAt(std::string_view tags, const std::uint8_t* p, const std::uint8_
 
 }  // namespace detail
 
-OSCValue toValue(const OSCArgumentView& argument) {
-  OSCValueList values;
-  appendValue(values, argument);
-  return std::move(values.front());
-}
-
 }  // namespace tempik::osc

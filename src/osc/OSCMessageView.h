@@ -209,9 +209,6 @@ void appendValue(Values& values, const OSCArgumentView& argument) {
   }
 }
 
-/// An owned copy of `argument`.
-OSCValue toValue(const OSCArgumentView& argument);
-
 namespace detail {
 
 /// Reads the argument that starts `tags` into `out` with every check of the message decoder and
