@@ -30,6 +30,16 @@ bool isWholeOSCMessage(ByteView frame) {
   }
 }
 
+// The packet in `frame`, or nothing when it is not one: undecodable input is dropped without
+// report. Returned as decoded, never copied.
+std::optional<osc::OSCPacketView> readPacket(ByteView frame) {
+  try {
+    return osc::OSCPacketView::decode(frame);
+  } catch (const osc::OSCDecodeError&) {
+    return std::nullopt;
+  }
+}
+
 }  // namespace
 
 std::shared_ptr<OSCTCPClient> OSCTCPClient::create(std::string remoteHost, std::uint16_t remotePort,
@@ -149,13 +159,9 @@ void OSCTCPClient::handleChunk(ByteView chunk) {
 
 void OSCTCPClient::handleFrame(ByteView frame) {
   // Read in place: only the handlers decide what to copy.
-  std::optional<osc::OSCPacketView> packet;
-  try {
-    packet = osc::OSCPacketView::decode(frame);
-  } catch (const osc::OSCDecodeError&) {
-    return;  // undecodable input is dropped without report
+  if (const std::optional<osc::OSCPacketView> packet = readPacket(frame)) {
+    dispatch(*packet, std::nullopt);
   }
-  if (packet) dispatch(*packet, std::nullopt);
 }
 
 void OSCTCPClient::dispatch(const osc::OSCPacketView& packet,

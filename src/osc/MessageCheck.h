@@ -120,17 +120,18 @@ void OSCMessageView::check(std::span<const std::uint8_t> bytes, OnArgument&& onA
   }
   OSCValueDecoder reader(bytes);
   try {
-    address_ = reader.read4ByteAlignedNullTerminatedASCIIView();
+    addressLength_ = reader.read4ByteAlignedNullTerminatedASCIIView().size();
   } catch (const OSCDecodeError&) {
     throw OSCDecodeError::malformed("Address pattern string could not be parsed.");
   }
+  tagsAt_ = reader.position();
+  std::string_view tags;
   try {
-    tags_ = reader.read4ByteAlignedNullTerminatedASCIIView();
+    tags = reader.read4ByteAlignedNullTerminatedASCIIView();
   } catch (const OSCDecodeError&) {
     throw OSCDecodeError::malformed("Couldn't extract OSC-type chunk.");
   }
-  argumentsAt_ = reader.position();
-  const std::string_view tags = tags_;
+  tagsLength_ = tags.size();
   std::size_t count = 0;
   OSCArgumentView argument;
   for (std::size_t i = 0; i < tags.size();) {
@@ -148,7 +149,8 @@ void OSCMessageView::check(std::span<const std::uint8_t> bytes, OnArgument&& onA
   }
   argumentCount_ = count;
   argumentsEnd_ = reader.position();
-  bytes_ = bytes;
+  data_ = bytes.data();
+  size_ = bytes.size();
 }
 
 }  // namespace tempik::osc

@@ -118,18 +118,19 @@ class OSCMessageView {
     return view;
   }
 
-  std::string_view addressPattern() const { return address_; }
+  std::string_view addressPattern() const { return text(0, addressLength_); }
   /// The type tag string as received (normally "," and one tag per argument).
-  std::string_view typeTags() const { return tags_; }
+  std::string_view typeTags() const { return text(tagsAt_, tagsLength_); }
   /// The number of top-level arguments (an array counts as one).
   std::size_t argumentCount() const { return argumentCount_; }
   /// The bytes the message was decoded from.
-  std::span<const std::uint8_t> bytes() const { return bytes_; }
+  std::span<const std::uint8_t> bytes() const { return {data_, size_}; }
   /// False when bytes follow the last argument (they are ignored).
-  bool endsWithLastArgument() const { return argumentsEnd_ == bytes_.size(); }
+  bool endsWithLastArgument() const { return argumentsEnd_ == size_; }
 
   OSCArgumentIterator begin() const {
-    return {tags_, bytes_.subspan(argumentsAt_, argumentsEnd_ - argumentsAt_), true};
+    const std::size_t argumentsAt = tagsAt_ + tagsLength_ + (4 - tagsLength_ % 4);
+    return {typeTags(), bytes().subspan(argumentsAt, argumentsEnd_ - argumentsAt), true};
   }
   std::default_sentinel_t end() const { return {}; }
 
@@ -142,10 +143,16 @@ class OSCMessageView {
   template <class OnArgument>
   void check(std::span<const std::uint8_t> bytes, OnArgument&& onArgument);
 
-  std::span<const std::uint8_t> bytes_;
-  std::string_view address_;
-  std::string_view tags_;
-  std::size_t argumentsAt_ = 0;
+  std::string_view text(std::size_t at, std::size_t length) const {
+    return {reinterpret_cast<const char*>(data_) + at, length};
+  }
+
+  // Positions in the bytes rather than views of them: a view this small is cheap to set up.
+  const std::uint8_t* data_ = nullptr;
+  std::size_t size_ = 0;
+  std::size_t addressLength_ = 0;
+  std::size_t tagsAt_ = 0;
+  std::size_t tagsLength_ = 0;
   std::size_t argumentsEnd_ = 0;
   std::size_t argumentCount_ = 0;
 };

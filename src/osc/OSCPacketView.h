@@ -63,14 +63,15 @@ class OSCPacketView {
   /// with "/", otherwise nothing (not an error). Throws `OSCDecodeError` as `OSCPacket::decode`
   /// does.
   static std::optional<OSCPacketView> decode(std::span<const std::uint8_t> bytes) {
+    // One named result, decoded where the caller receives it: never copied.
+    std::optional<OSCPacketView> packet;
     if (OSCMessage::appearsToBeOSCMessage(bytes)) {
-      // Checked where the caller receives it: one return of one named object, never copied.
-      std::optional<OSCPacketView> packet(std::in_place, std::in_place_type<OSCMessageView>);
+      packet.emplace(std::in_place_type<OSCMessageView>);
       detail::checkMessage(std::get<OSCMessageView>(packet->packet_), bytes);
-      return packet;
+    } else if (OSCMessage::appearsToBeOSCBundle(bytes)) {
+      packet.emplace(OSCBundleView::decode(bytes));
     }
-    if (OSCMessage::appearsToBeOSCBundle(bytes)) return OSCPacketView(OSCBundleView::decode(bytes));
-    return std::nullopt;
+    return packet;
   }
 
   OSCPacketType packetType() const {
