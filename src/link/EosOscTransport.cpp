@@ -32,7 +32,8 @@ OSCTCPClient::MessageViewHandler stringsOnly(ReceiveHandler handler) {
           }
         }
         strings.resize(count);
-        address.assign(message.addressPattern());
+        // A console sends the same few addresses over and over.
+        if (address != message.addressPattern()) address.assign(message.addressPattern());
         handler(address, strings);
       };
 }
