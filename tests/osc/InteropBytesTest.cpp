@@ -3,7 +3,7 @@
 // writes those values back to the very same bytes.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <charconv>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -19,10 +19,8 @@ using test::Bytes;
 
 Bytes fromHex(std::string_view hex) {
   Bytes bytes;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-    bytes.push_back(
-        static_cast<std::uint8_t>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
-  }
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+    std::from_chars(hex.data() + i, hex.data() + i + 2, bytes.emplace_back(), 16);
   return bytes;
 }
 
@@ -103,6 +101,10 @@ TEST(OSCInterop, PeersPacketsReadToTheirValuesAndWriteBackTheSameBytes) {
   const OSCMessage oldForm =
       OSCMessage::decode(fromHex("2f6100002c620000000000040102030400000000"));
   EXPECT_EQ(oldForm, OSCMessage("/a", {OSCBlob{1, 2, 3, 4}}));
+  // Reading in place refuses what the owning decode refuses, with the same text.
+  const Bytes truncated = fromHex("2f6100002c690000");  // "i" without its four bytes
+  EXPECT_EQ(test::decodeFailure<OSCMessageView>(truncated),
+            test::decodeFailure<OSCMessage>(truncated));
 }
 
 }  // namespace
