@@ -135,7 +135,8 @@ class OSCMessageView {
   std::default_sentinel_t end() const { return {}; }
 
  private:
-  friend class OSCMessage;  // reads its values in the same walk
+  friend class OSCMessage;     // reads its values in the same walk
+  friend class OSCPacketView;  // decodes straight into the view it holds
   friend void detail::checkMessage(OSCMessageView& view, std::span<const std::uint8_t> bytes);
   // Checks `bytes` as a whole message and fills in this view. Unless `onArgument` is nullptr,
   // each top-level argument goes to it once checked. Throws `OSCDecodeError`. Defined in

@@ -1,5 +1,7 @@
 #include "osc/OSCPacketView.h"
 
+#include "osc/MessageCheck.h"
+
 namespace tempik::osc {
 
 OSCBundleView OSCBundleView::decodeAt(std::span<const std::uint8_t> bytes, int depth) {
@@ -16,6 +18,18 @@ OSCBundleView OSCBundleView::decodeAt(std::span<const std::uint8_t> bytes, int d
   view.bytes_ = bytes;
   view.depth_ = depth;
   return view;
+}
+
+std::optional<OSCPacketView> OSCPacketView::decode(std::span<const std::uint8_t> bytes) {
+  // One named result, decoded where the caller receives it: never copied.
+  std::optional<OSCPacketView> packet;
+  if (OSCMessage::appearsToBeOSCMessage(bytes)) {
+    packet.emplace(std::in_place_type<OSCMessageView>);
+    std::get<OSCMessageView>(packet->packet_).check(bytes, nullptr);
+  } else if (OSCMessage::appearsToBeOSCBundle(bytes)) {
+    packet.emplace(OSCBundleView::decode(bytes));
+  }
+  return packet;
 }
 
 OSCBundleElementIterator::OSCBundleElementIterator(const OSCBundleView& bundle)

@@ -62,17 +62,7 @@ class OSCPacketView {
   /// A bundle view when `bytes` begin with the bundle header, a message view when they begin
   /// with "/", otherwise nothing (not an error). Throws `OSCDecodeError` as `OSCPacket::decode`
   /// does.
-  static std::optional<OSCPacketView> decode(std::span<const std::uint8_t> bytes) {
-    // One named result, decoded where the caller receives it: never copied.
-    std::optional<OSCPacketView> packet;
-    if (OSCMessage::appearsToBeOSCMessage(bytes)) {
-      packet.emplace(std::in_place_type<OSCMessageView>);
-      detail::checkMessage(std::get<OSCMessageView>(packet->packet_), bytes);
-    } else if (OSCMessage::appearsToBeOSCBundle(bytes)) {
-      packet.emplace(OSCBundleView::decode(bytes));
-    }
-    return packet;
-  }
+  static std::optional<OSCPacketView> decode(std::span<const std::uint8_t> bytes);
 
   OSCPacketType packetType() const {
     return std::holds_alternative<OSCMessageView>(packet_) ? OSCPacketType::message
