@@ -70,23 +70,6 @@ constexpr std::uint32_t zeroMarks(std::uint32_t w) {
   return i;
 }
 
-// The chunk whose first zero lies in the group of four at `group` of the sixteen bytes at
-// `block`; `zeros` and `highs` mark those bytes' zeros and high bits.
-[[gnu::always_inline]] inline ChunkScan chunkIn(std::size_t block, std::uint32_t zeros,
-                                                std::uint32_t highs, std::uint32_t group) {
-  const std::uint32_t groupZeros = (zeros >> group) & 0xFu;
-  const auto k = static_cast<std::uint32_t>(std::countr_zero(groupZeros));
-  ChunkScan scan;
-  scan.textLength = block + group + k;
-  scan.chunkLength = block + group + 4;
-  scan.ascii = (highs & ((std::uint32_t{1} << (group + k)) - 1)) == 0;
-  // Zeros from the first one to the end of the group: 1000, 1100, 1110 or 1111.
-  if (groupZeros + (groupZeros & (0u - groupZeros)) != 16) {
-    scan.status = ChunkStatus::notTerminated;
-  }
-  return scan;
-}
-
 // The chunk at `p`, with `n` bytes available: its text ends at the first zero, and the rest of
 // that zero's group of four must be zeros too.
 [[gnu::always_inline]] inline ChunkScan scanChunk(const std::uint8_t* p, std::size_t n) {
@@ -99,13 +82,15 @@ constexpr std::uint32_t zeroMarks(std::uint32_t w) {
         static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())));
     const auto highs = static_cast<std::uint32_t>(_mm_movemask_epi8(v));
     if (zeros != 0) {
-      // The group is told by branches rather than computed from the zeros, so that the next
-      // chunk's reading need not wait for this one's bytes.
-      ChunkScan scan = (zeros & 0x000Fu)   ? chunkIn(i, zeros, highs, 0)
-                       : (zeros & 0x00F0u) ? chunkIn(i, zeros, highs, 4)
-                       : (zeros & 0x0F00u) ? chunkIn(i, zeros, highs, 8)
-                                           : chunkIn(i, zeros, highs, 12);
-      scan.ascii &= high == 0;
+      // Blocks start at multiples of four from the chunk, so the zero's group ends in this one.
+      const auto z = static_cast<std::uint32_t>(std::countr_zero(zeros));
+      const std::uint32_t before = (std::uint32_t{1} << z) - 1;
+      const std::uint32_t group = ((std::uint32_t{1} << ((z & ~3u) + 4)) - 1) & ~before;
+      ChunkScan scan;
+      scan.textLength = i + z;
+      scan.chunkLength = i + (z & ~3u) + 4;
+      scan.ascii = (high | (highs & before)) == 0;
+      if ((zeros & group) != group) scan.status = ChunkStatus::notTerminated;
       return scan;
     }
     high |= highs;
