@@ -25,19 +25,22 @@ inline char32_t readCharacter(OSCValueDecoder& r) {
   return static_cast<char32_t>(code);
 }
 
-template <bool Read>
-std::size_t checkArray(std::string_view tags, OSCValueDecoder& r, OSCArgumentView& out);
+template <class Put>
+std::size_t checkArray(std::string_view tags, OSCValueDecoder& r, Put&& put);
 
-// Checks the argument that starts `tags`, moving `r` past it, and returns how many tags it took.
-// The codec's fourteen kinds by tag; any other tag, "]" and "," inside an array included, is
-// one no kind decodes. With Read, the argument also goes to `out`. Inline: the message walk
-// is the codec's hottest loop.
-template <bool Read>
+// Takes no value: for checking alone.
+struct Ignore {
+  template <class Kind>
+  void operator()(const Kind&) const {}
+};
+
+// Checks the argument that starts `tags`, moving `r` past it, and returns how many tags it took;
+// `put` gets the argument as the type of its kind (one of OSCArgumentView's). The codec's
+// fourteen kinds by tag; any other tag, "]" and "," inside an array included, is one no kind
+// decodes. Inline: the message walk is the codec's hottest loop.
+template <class Put>
 [[gnu::always_inline]] inline std::size_t checkOne(std::string_view tags, OSCValueDecoder& r,
-                                                   OSCArgumentView& out) {
-  auto put = [&]<class Kind>(Kind value) {
-    if constexpr (Read) out.emplace<Kind>(value);
-  };
+                                                   Put&& put) {
   const char tag = tags.front();
   switch (tag) {
     case 'i':
@@ -83,7 +86,7 @@ template <bool Read>
       put(OSCTimeTag(r.readUInt64(), 0));
       return 1;
     case '[':
-      return checkArray<Read>(tags, r, out);
+      return checkArray(tags, r, put);
     default:
       throw OSCDecodeError::internalInconsistency(
           "No decoder found to decode OSC type tag: " + std::string(1, tag) +
@@ -91,21 +94,17 @@ template <bool Read>
   }
 }
 
-template <bool Read>
-std::size_t checkArray(std::string_view tags, OSCValueDecoder& r, OSCArgumentView& out) {
+template <class Put>
+std::size_t checkArray(std::string_view tags, OSCValueDecoder& r, Put&& put) {
   r.enterArray();
   const std::size_t start = r.position();
-  OSCArgumentView element;
   for (std::size_t k = 1; k < tags.size();) {
     if (tags[k] == ']') {
       r.leaveArray();
-      if constexpr (Read) {
-        out.emplace<OSCArrayView>(tags.substr(1, k - 1),
-                                  r.data().subspan(start, r.position() - start));
-      }
+      put(OSCArrayView(tags.substr(1, k - 1), r.data().subspan(start, r.position() - start)));
       return k + 1;
     }
-    k += checkOne<false>(tags.substr(k), r, element);
+    k += checkOne(tags.substr(k), r, Ignore{});
   }
   throw OSCDecodeError::malformed("Array termination tag ']' was not found.");
 }
@@ -133,18 +132,12 @@ void OSCMessageView::check(std::span<const std::uint8_t> bytes, OnArgument&& onA
   }
   tagsLength_ = tags.size();
   std::size_t count = 0;
-  OSCArgumentView argument;
   for (std::size_t i = 0; i < tags.size();) {
     if (tags[i] == ',' || tags[i] == 0) {  // skipped wherever they are
       ++i;
       continue;
     }
-    if constexpr (std::is_same_v<std::decay_t<OnArgument>, std::nullptr_t>) {
-      i += detail::checkOne<false>(tags.substr(i), reader, argument);
-    } else {
-      i += detail::checkOne<true>(tags.substr(i), reader, argument);
-      onArgument(argument);
-    }
+    i += detail::checkOne(tags.substr(i), reader, onArgument);
     ++count;
   }
   argumentCount_ = count;

@@ -59,7 +59,7 @@ void measure(const OSCValue& value, std::size_t& tags, std::size_t& bytes) {
 
 // False when the encoder would write the argument differently: it replaces a string's
 // control characters.
-inline bool encodesAsReceived(const OSCArgumentView& argument) {
+bool encodesAsReceived(const OSCArgumentView& argument) {
   if (const auto* text = std::get_if<std::string_view>(&argument)) {
     return detail::isPrintable(text->data(), text->size());
   }
@@ -106,9 +106,15 @@ bool OSCMessage::parse(std::span<const std::uint8_t> bytes) {
   // refuse alike.
   bool printable = true;
   OSCMessageView view;
-  view.check(bytes, [this, &printable](const OSCArgumentView& argument) {
-    printable &= encodesAsReceived(argument);
-    appendValue(values_, argument);
+  view.check(bytes, [this, &printable]<class Kind>(const Kind& value) {
+    if constexpr (std::is_same_v<Kind, std::string_view>) {
+      printable &= detail::isPrintable(value.data(), value.size());
+    } else if constexpr (std::is_same_v<Kind, OSCStringAltView>) {
+      printable &= detail::isPrintable(value.string.data(), value.string.size());
+    } else if constexpr (std::is_same_v<Kind, OSCArrayView>) {
+      printable &= encodesAsReceived(OSCArgumentView(value));
+    }
+    detail::appendOne(values_, value);
   });
   address_.ascii_.text_.assign(view.addressPattern());  // already checked to be ASCII
   // The encoder writes one "," first and no other "," or zero tag.

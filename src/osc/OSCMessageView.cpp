@@ -6,11 +6,12 @@ namespace tempik::osc {
 namespace detail {
 
 std::size_t readArgument(std::string_view tags, OSCValueDecoder& reader, OSCArgumentView& out) {
-  return checkOne<true>(tags, reader, out);
+  return checkOne(tags, reader,
+                  [&out]<class Kind>(const Kind& value) { out.emplace<Kind>(value); });
 }
 
 void checkMessage(OSCMessageView& view, std::span<const std::uint8_t> bytes) {
-  view.check(bytes, nullptr);
+  view.check(bytes, Ignore{});
 }
 
 void readArrayAt(std::string_view tags, const std::uint8_t* p, const std::uint8_t* end,

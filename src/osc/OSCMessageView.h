@@ -138,9 +138,9 @@ class OSCMessageView {
   friend class OSCMessage;     // reads its values in the same walk
   friend class OSCPacketView;  // decodes straight into the view it holds
   friend void detail::checkMessage(OSCMessageView& view, std::span<const std::uint8_t> bytes);
-  // Checks `bytes` as a whole message and fills in this view. Unless `onArgument` is nullptr,
-  // each top-level argument goes to it once checked. Throws `OSCDecodeError`. Defined in
-  // "osc/MessageCheck.h".
+  // Checks `bytes` as a whole message and fills in this view. Each top-level argument, once
+  // checked, goes to `onArgument` as the type of its kind (one of OSCArgumentView's). Throws
+  // `OSCDecodeError`. Defined in "osc/MessageCheck.h".
   template <class OnArgument>
   void check(std::span<const std::uint8_t> bytes, OnArgument&& onArgument);
 

@@ -25,7 +25,7 @@ std::optional<OSCPacketView> OSCPacketView::decode(std::span<const std::uint8_t>
   std::optional<OSCPacketView> packet;
   if (OSCMessage::appearsToBeOSCMessage(bytes)) {
     packet.emplace(std::in_place_type<OSCMessageView>);
-    std::get<OSCMessageView>(packet->packet_).check(bytes, nullptr);
+    std::get<OSCMessageView>(packet->packet_).check(bytes, detail::Ignore{});
   } else if (OSCMessage::appearsToBeOSCBundle(bytes)) {
     packet.emplace(OSCBundleView::decode(bytes));
   }
