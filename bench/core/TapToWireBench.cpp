@@ -22,8 +22,8 @@
 
 #include "core/TempoController.h"
 #include "link/EosOscTransport.h"
-#include "support/MemorySettingsStore.h"
-#include "support/ThreadExecutor.h"
+#include "support/Fakes.h"
+#include "support/QueueExecutor.h"
 
 namespace {
 
@@ -221,13 +221,12 @@ class TapToWire {
     }
     if (listener.fd() < 0) throw std::runtime_error("no free loopback address for port 3038");
 
-    transport_ =
-        tempik::link::EosOscTransport::create([weak = std::weak_ptr<tempik::fakes::ThreadExecutor>(
-                                                   executor_)](std::function<void()> job) {
+    transport_ = tempik::link::EosOscTransport::create(
+        [weak = std::weak_ptr<tempik::fakes::QueueExecutor>(executor_)](std::function<void()> job) {
           if (const auto executor = weak.lock()) executor->post(std::move(job));
         });
     auto store = std::make_shared<tempik::fakes::MemorySettingsStore>(
-        std::map<std::string, std::string, std::less<>>{{"eosIP", host}, {"bpmFX", "1"}});
+        tempik::fakes::MemorySettingsStore::Values{{"eosIP", host}, {"bpmFX", "1"}});
     controller_ = executor_->call([&] {
       return TempoController::create(
           {executor_, std::make_shared<tempik::core::SystemWallClock>(), store, transport_});
@@ -266,8 +265,8 @@ class TapToWire {
     return tapTime_;
   }
 
-  std::shared_ptr<tempik::fakes::ThreadExecutor> executor_ =
-      std::make_shared<tempik::fakes::ThreadExecutor>();
+  std::shared_ptr<tempik::fakes::QueueExecutor> executor_ =
+      std::make_shared<tempik::fakes::QueueExecutor>();
   std::shared_ptr<tempik::link::EosOscTransport> transport_;
   std::shared_ptr<TempoController> controller_;
   std::unique_ptr<FrameReader> console_;

@@ -41,6 +41,7 @@ TempoController::TempoController(ConstructionKey, Dependencies dependencies)
       clock_(std::move(dependencies.clock)),
       defaults_(std::move(dependencies.defaults)),
       transport_(std::move(dependencies.transport)),
+      timings_(dependencies.timings),
       // Loaded values are taken as they are: not written back, no reconnect scheduled.
       eosIP_(defaults_->read(keys::eosIP).value_or(defaultEosIP)),
       bpmFX_(defaults_->read(keys::bpmFX).value_or("")),
@@ -122,7 +123,7 @@ void TempoController::sendInOrder(std::shared_ptr<TempoController> self,
                  });
 }
 
-// Two presses of the Effect key, effectKeyGap apart; failed presses are ignored. A call
+// Two presses of the Effect key, the key gap apart; failed presses are ignored. A call
 // while a sequence runs adds no presses and continues at once.
 void TempoController::pressEffectKeys(Continuation done) {
   if (isPressingEffectKeys_) {
@@ -134,8 +135,8 @@ void TempoController::pressEffectKeys(Continuation done) {
   pressEffectKey([weak, done = std::move(done)]() mutable {
     const auto self = weak.lock();
     if (!self) return;
-    self->effectKeyGapTask_ =
-        self->executor_->postAfter(effectKeyGap, [weak, done = std::move(done)]() mutable {
+    self->effectKeyGapTask_ = self->executor_->postAfter(
+        self->timings_.effectKeyGap, [weak, done = std::move(done)]() mutable {
           const auto self = weak.lock();
           if (!self) return;
           self->pressEffectKey([weak, done = std::move(done)]() mutable {
@@ -197,14 +198,15 @@ void TempoController::startBackgroundTasks() {
   checkConnection();
 }
 
-// One pass of the check loop; the next begins connectionCheckPause after this one ends.
+// One pass of the check loop; the next begins the check pause after this one ends.
 void TempoController::checkConnection() {
   connectToConsole([weak = weak_from_this()] {
     const auto self = weak.lock();
     if (!self) return;
-    self->connectionCheckTask_ = self->executor_->postAfter(connectionCheckPause, [weak] {
-      if (const auto self = weak.lock()) self->checkConnection();
-    });
+    self->connectionCheckTask_ =
+        self->executor_->postAfter(self->timings_.connectionCheckPause, [weak] {
+          if (const auto self = weak.lock()) self->checkConnection();
+        });
   });
 }
 
@@ -243,12 +245,12 @@ void TempoController::connectToConsole(Continuation done) {
       });
 }
 
-// Restarted by every edit of the address, so only the address that stands reconnectDelay
+// Restarted by every edit of the address, so only the address that stands the reconnect delay
 // after the last keystroke is tried. An attempt already under way runs to its end.
 void TempoController::scheduleReconnect() {
   setConnected(false);
   reconnectTask_.reset();
-  reconnectTask_ = executor_->postAfter(reconnectDelay, [weak = weak_from_this()] {
+  reconnectTask_ = executor_->postAfter(timings_.reconnectDelay, [weak = weak_from_this()] {
     if (const auto self = weak.lock()) self->connectToConsole([] {});
   });
 }

@@ -14,6 +14,7 @@
 #include "core/SettingsStore.h"
 #include "core/TapTempo.h"
 #include "core/WallClock.h"
+#include "link/ConsoleTimings.h"
 #include "link/ConsoleTransport.h"
 
 namespace tempik::core {
@@ -36,12 +37,10 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
     std::shared_ptr<const WallClock> clock;
     std::shared_ptr<SettingsStore> defaults;
     std::shared_ptr<link::ConsoleTransport> transport;
+    link::ConsoleTimings timings{};
   };
 
   static constexpr std::int64_t consolePort = 3038;
-  static constexpr std::chrono::seconds connectionCheckPause{5};
-  static constexpr std::chrono::milliseconds reconnectDelay{750};
-  static constexpr std::chrono::milliseconds effectKeyGap{300};
   static constexpr const char* defaultEosIP = "127.0.0.1";
 
   /// Loads the settings, installs the receive handler and starts the connection check loop,
@@ -105,6 +104,7 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   std::shared_ptr<const WallClock> clock_;
   std::shared_ptr<SettingsStore> defaults_;
   std::shared_ptr<link::ConsoleTransport> transport_;
+  const link::ConsoleTimings timings_;
   ObserverList<ObservedProperty> observers_;
 
   TapTempo tempo_;

@@ -40,12 +40,15 @@ OSCTCPClient::MessageViewHandler stringsOnly(ReceiveHandler handler) {
 
 }  // namespace
 
-std::shared_ptr<EosOscTransport> EosOscTransport::create(CompletionExecutor completions) {
-  return std::make_shared<EosOscTransport>(Key{}, std::move(completions));
+std::shared_ptr<EosOscTransport> EosOscTransport::create(CompletionExecutor completions,
+                                                         ConsoleTimings timings) {
+  return std::make_shared<EosOscTransport>(Key{}, std::move(completions), timings);
 }
 
-EosOscTransport::EosOscTransport(Key, CompletionExecutor completions)
-    : completions_(std::move(completions)), strand_(net::SerialQueue::create(kStrandLabel)) {}
+EosOscTransport::EosOscTransport(Key, CompletionExecutor completions, ConsoleTimings timings)
+    : completions_(std::move(completions)),
+      connectTimeout_(timings.connectTimeout),
+      strand_(net::SerialQueue::create(kStrandLabel)) {}
 
 template <class Completion, class... Args>
 void EosOscTransport::complete(Completion completion, Args... args) {
@@ -156,13 +159,12 @@ void EosOscTransport::runAttempt(const std::shared_ptr<OSCTCPClient>& client,
   });
   // The handlers are installed by jobs on the client's queue: let them run before connecting.
   queue->sync([] {});
-  if (client->connect(kConnectTimeoutSeconds)) {
+  // The socket gets the same time-out (at least a second): whichever fires first decides.
+  if (client->connect(std::chrono::duration<double>(connectTimeout_).count())) {
     box->resume(false);
     return;
   }
-  const auto timeout = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-      std::chrono::duration<double>(kConnectTimeoutSeconds));
-  box->setDeadline(queue->after(timeout, [weakBox = std::weak_ptr(box)] {
+  box->setDeadline(queue->after(connectTimeout_, [weakBox = std::weak_ptr(box)] {
     if (auto box = weakBox.lock()) box->resume(false);
   }));
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "link/ConsoleTimings.h"
 #include "link/ConsoleTransport.h"
 #include "link/OSCTCPClient.h"
 #include "net/SerialQueue.h"
@@ -13,8 +15,8 @@ namespace tempik::link {
 
 /// The console transport over OSC on TCP with SLIP framing: at most one current client, reused
 /// while it stays connected to the same host and port; each connection attempt gets a fresh
-/// client and queue, is decided by its first outcome or after 5 seconds, and counts only if no
-/// newer attempt started meanwhile.
+/// client and queue, is decided by its first outcome or after the connect time-out, and counts
+/// only if no newer attempt started meanwhile.
 ///
 /// An actor: every operation runs on the transport's own serial queue, one at a time, and its
 /// completion is posted to the completion executor. connect waits for its attempt without
@@ -23,9 +25,8 @@ namespace tempik::link {
 class EosOscTransport final : public ConsoleTransport,
                               public std::enable_shared_from_this<EosOscTransport> {
  public:
-  static constexpr double kConnectTimeoutSeconds = 5.0;
-
-  static std::shared_ptr<EosOscTransport> create(CompletionExecutor completions);
+  static std::shared_ptr<EosOscTransport> create(CompletionExecutor completions,
+                                                 ConsoleTimings timings = {});
 
   void connect(std::string host, std::int64_t port,
                std::function<void(ConnectOutcome)> completion) override;
@@ -41,7 +42,7 @@ class EosOscTransport final : public ConsoleTransport,
   struct Key {};
 
  public:
-  EosOscTransport(Key, CompletionExecutor completions);
+  EosOscTransport(Key, CompletionExecutor completions, ConsoleTimings timings);
 
  private:
   // On the transport's queue.
@@ -59,6 +60,7 @@ class EosOscTransport final : public ConsoleTransport,
   void complete(Completion completion, Args... args);
 
   const CompletionExecutor completions_;
+  const std::chrono::milliseconds connectTimeout_;
   const std::shared_ptr<net::SerialQueue> strand_;
 
   std::shared_ptr<OSCTCPClient> client_;

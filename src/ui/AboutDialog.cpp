@@ -7,29 +7,32 @@
 #include "ui/Appearance.h"
 #include "ui/BuildInfo.h"
 #include "ui/Credits.h"
+#include "ui/TintedLabel.h"
 
 namespace tempik::ui {
+namespace {
+
+constexpr int iconSize = 64;
+
+}  // namespace
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About tempik"));
 
+  setWindowIcon(applicationIcon());
+  auto* icon = new QLabel;
+  icon->setPixmap(applicationIcon().pixmap(iconSize));
+  icon->setAlignment(Qt::AlignHCenter);
+
   auto* name = new QLabel(QStringLiteral("tempik"));
-  name->setFont(systemFont(22, QFont::Bold));
+  name->setFont(relativeFont(1.7, QFont::Bold));
   name->setAlignment(Qt::AlignHCenter);
 
   version_ = new QLabel(QStringLiteral("Version %1").arg(QString::fromUtf8(applicationVersion)));
   version_->setFont(captionFont());
   version_->setAlignment(Qt::AlignHCenter);
 
-  credits_ = new QLabel;
-  credits_->setFont(secondCaptionFont());
-  credits_->setAlignment(Qt::AlignHCenter);
-  credits_->setTextFormat(Qt::RichText);
-  credits_->setOpenExternalLinks(true);
-  credits_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-  QPalette colours = credits_->palette();
-  colours.setColor(QPalette::WindowText, secondaryColor(*credits_));
-  credits_->setPalette(colours);
+  credits_ = makeCreditsLabel();
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -37,6 +40,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(32, 24, 32, 16);
   layout->setSpacing(8);
+  layout->addWidget(icon);
   layout->addWidget(name);
   layout->addWidget(version_);
   layout->addSpacing(8);
@@ -47,7 +51,6 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void AboutDialog::present() {
-  credits_->setText(creditsRichText());
   show();
   raise();
   activateWindow();

@@ -14,7 +14,7 @@ class AboutDialog final : public QDialog {
  public:
   explicit AboutDialog(QWidget* parent = nullptr);
 
-  /// Rebuilds the credits and brings the dialog to the front.
+  /// Brings the dialog to the front.
   void present();
 
   [[nodiscard]] QString creditsText() const;

@@ -1,5 +1,6 @@
 #include "ui/ContentView.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -13,6 +14,7 @@
 #include "ui/Hints.h"
 #include "ui/PulsingTapButton.h"
 #include "ui/TapWindowDots.h"
+#include "ui/TintedLabel.h"
 
 namespace tempik::ui {
 namespace {
@@ -24,26 +26,15 @@ constexpr int groupSpacing = 12;
 constexpr int dotsTop = PulsingTapButton::margin + PulsingTapButton::circleDiameter + 20;
 
 QLabel* makeHint(const char* text) {
-  auto* hint = new QLabel(QString::fromUtf8(text));
+  QColor (*red)(const QPalette&) = alertColor;
+  auto* hint = new TintedLabel(QString::fromUtf8(text), red);
   hint->setFont(captionFont());
   hint->setWordWrap(true);
-  QPalette colours = hint->palette();
-  colours.setColor(QPalette::WindowText, alertColor());
-  hint->setPalette(colours);
   return hint;
 }
 
-QLabel* makeCredits() {
-  auto* credits = new QLabel(creditsRichText());
-  credits->setFont(secondCaptionFont());
-  credits->setAlignment(Qt::AlignHCenter);
-  credits->setTextFormat(Qt::RichText);
-  credits->setOpenExternalLinks(true);
-  credits->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-  QPalette colours = credits->palette();
-  colours.setColor(QPalette::WindowText, secondaryColor(*credits));
-  credits->setPalette(colours);
-  return credits;
+bool handsFocusBack(const QKeyEvent& key) {
+  return key.key() == Qt::Key_Escape || key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
 }
 
 void showText(QLineEdit& field, const std::string& value) {
@@ -55,7 +46,8 @@ void showText(QLineEdit& field, const std::string& value) {
 }  // namespace
 
 ContentView::ContentView(std::shared_ptr<core::TempoController> controller,
-                         std::shared_ptr<const core::WallClock> clock, QWidget* parent)
+                         std::shared_ptr<const core::WallClock> clock, QWidget* parent,
+                         const QString& creditsLink)
     : QWidget(parent), controller_(std::move(controller)), clock_(std::move(clock)) {
   setFixedWidth(contentWidth);
 
@@ -94,7 +86,22 @@ ContentView::ContentView(std::shared_ptr<core::TempoController> controller,
   stack->setSpacing(0);
   stack->addWidget(tapArea, 0, Qt::AlignHCenter);
   stack->addWidget(form);
-  stack->addWidget(makeCredits());
+  credits_ = makeCreditsLabel(creditsLink);
+  stack->addWidget(credits_);
+
+  // The button owns the keyboard: a field keeps it only while the operator edits, and the
+  // credits link is a stop only when there is a link.
+  for (QLineEdit* field : {hostField_, effectField_, macroField_}) field->installEventFilter(this);
+  QWidget* last = macroField_;
+  for (QWidget* next : {static_cast<QWidget*>(credits_), static_cast<QWidget*>(tapButton_)}) {
+    if (next->focusPolicy() == Qt::NoFocus) continue;
+    setTabOrder(last, next);
+    last = next;
+  }
+  setTabOrder(hostField_, effectField_);
+  setTabOrder(effectField_, macroField_);
+  setTabOrder(tapButton_, hostField_);
+  tapButton_->setFocus(Qt::OtherFocusReason);
 
   // Every edit, keystroke by keystroke, hands the field's whole text to the controller.
   connect(hostField_, &QLineEdit::textEdited, this,
@@ -110,6 +117,21 @@ ContentView::ContentView(std::shared_ptr<core::TempoController> controller,
 }
 
 ContentView::~ContentView() = default;
+
+bool ContentView::eventFilter(QObject* watched, QEvent* event) {
+  // Every edit is already saved, so leaving the field keeps the text as typed.
+  if (event->type() == QEvent::KeyPress && handsFocusBack(*static_cast<QKeyEvent*>(event))) {
+    tapButton_->setFocus(Qt::OtherFocusReason);
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void ContentView::mousePressEvent(QMouseEvent* event) {
+  // A click beside the fields ends the edit too.
+  tapButton_->setFocus(Qt::MouseFocusReason);
+  QWidget::mousePressEvent(event);
+}
 
 bool ContentView::isEffectHintShown() const {
   return !effectHintRow_->isHidden();

@@ -6,6 +6,7 @@
 #include "core/Observation.h"
 #include "core/TempoController.h"
 #include "core/WallClock.h"
+#include "ui/Credits.h"
 
 class QLabel;
 class QLineEdit;
@@ -20,6 +21,10 @@ class TapWindowDots;
 /// dots, the settings form (host and connection status; effects and macro with their red
 /// hints) and the credits line.
 ///
+/// The tap button holds the keyboard focus from the start: Escape or Return in a field, or a
+/// click beside the fields, hands it back, and Tab runs host, effects, macro, the credits
+/// link (when there is one) and the button.
+///
 /// A thin adapter over the controller: it shows the controller's properties as they change,
 /// assigns each field's whole text to the controller on every edit, and hands each press of
 /// the button to the controller with the time of the press. Its height follows its content,
@@ -30,8 +35,10 @@ class ContentView final : public QWidget {
  public:
   static constexpr int contentWidth = 400;
 
+  /// The credits link goes to `creditsLink`; without one the credits only name the maker.
   ContentView(std::shared_ptr<core::TempoController> controller,
-              std::shared_ptr<const core::WallClock> clock, QWidget* parent = nullptr);
+              std::shared_ptr<const core::WallClock> clock, QWidget* parent = nullptr,
+              const QString& creditsLink = creditsUrl());
   ~ContentView() override;
 
   [[nodiscard]] PulsingTapButton& tapButton() const { return *tapButton_; }
@@ -42,6 +49,11 @@ class ContentView final : public QWidget {
   [[nodiscard]] QLineEdit& macroField() const { return *macroField_; }
   [[nodiscard]] bool isEffectHintShown() const;
   [[nodiscard]] bool isMacroHintShown() const;
+  [[nodiscard]] QLabel& credits() const { return *credits_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
 
  private:
   void showProperty(core::ObservedProperty property);
@@ -57,6 +69,7 @@ class ContentView final : public QWidget {
   QLineEdit* macroField_;
   QWidget* effectHintRow_;
   QWidget* macroHintRow_;
+  QLabel* credits_;
   // Last, so that it unsubscribes before the widgets it updates go.
   core::Subscription subscription_;
 };

@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,6 +18,15 @@ namespace tempik::ui {
 namespace {
 
 constexpr QChar enDash{0x2013};
+constexpr double focusRingWidth = 1.5;
+constexpr double focusRingGap = 6.0;
+// Room around the circle in the face image for the focus ring.
+constexpr int ringMargin = 8;
+
+// The keys that press a focused button; a USB foot switch types one of them.
+bool isTapKey(int key) {
+  return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+}
 
 /// One element for assistive technologies: a button whose press runs the action.
 class TapButtonAccessible final : public QAccessibleWidget {
@@ -29,6 +39,9 @@ class TapButtonAccessible final : public QAccessibleWidget {
       case QAccessible::Name:
         return QStringLiteral("Tap tempo");
       case QAccessible::Value:
+      // Linux's accessibility bus carries no text value for a button: screen readers
+      // read the tempo from the description, after the name.
+      case QAccessible::Description:
         return button_->accessibleValue();
       default:
         return QAccessibleWidget::text(kind);
@@ -69,6 +82,8 @@ PulsingTapButton::PulsingTapButton(QWidget* parent)
   installAccessibleFactoryOnce();
   setFixedSize(side, side);
   setAccessibleName(QStringLiteral("Tap tempo"));
+  // Focus on a click as well as by Tab, so the keyboard taps after any press.
+  setFocusPolicy(Qt::StrongFocus);
   frameTimer_.setTimerType(Qt::PreciseTimer);
   connect(&frameTimer_, &QTimer::timeout, this, [this] {
     if (reduceMotion()) {
@@ -83,6 +98,9 @@ void PulsingTapButton::setBpm(std::optional<std::int64_t> bpm) {
   bpm_ = bpm;
   updateFrameClock();
   update();
+  // Screen readers announce the new tempo.
+  QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&changed);
 }
 
 void PulsingTapButton::setLastTap(std::optional<TimePoint> lastTap) {
@@ -103,6 +121,7 @@ void PulsingTapButton::setReduceMotionSource(std::function<bool()> source) {
 }
 
 void PulsingTapButton::press() {
+  setFocus(Qt::OtherFocusReason);
   if (action_) action_();
 }
 
@@ -144,22 +163,38 @@ void PulsingTapButton::paintEvent(QPaintEvent*) {
                     halo);
   painter.setOpacity(1.0);
 
+  // Quiet, since the button has the focus nearly all the time; drawn with the face, so a
+  // frame costs no more with it.
+  QColor ring;
+  if (hasFocus()) {
+    ring = palette().color(QPalette::WindowText);
+    ring.setAlphaF(0.35F);
+  }
   const QString text = tempoText();
-  if (face_.isNull() || faceText_ != text || faceColour_ != accent ||
+  if (face_.isNull() || faceText_ != text || faceColour_ != accent || faceRing_ != ring ||
       face_.devicePixelRatio() != pixelRatio) {
-    face_ = drawFace(text, accent, pixelRatio);
+    face_ = drawFace(text, accent, ring, pixelRatio);
     faceText_ = text;
     faceColour_ = accent;
+    faceRing_ = ring;
   }
-  painter.drawPixmap(QPointF(margin, margin), face_);
+  painter.drawPixmap(QPointF(margin - ringMargin, margin - ringMargin), face_);
 }
 
-QPixmap PulsingTapButton::drawFace(const QString& text, QColor accent, double pixelRatio) {
-  QPixmap face(QSize(circleDiameter, circleDiameter) * pixelRatio);
+QPixmap PulsingTapButton::drawFace(const QString& text, QColor accent, QColor ring,
+                                   double pixelRatio) {
+  constexpr int faceSide = circleDiameter + 2 * ringMargin;
+  QPixmap face(QSize(faceSide, faceSide) * pixelRatio);
   face.setDevicePixelRatio(pixelRatio);
   face.fill(Qt::transparent);
   QPainter painter(&face);
   painter.setRenderHint(QPainter::Antialiasing);
+  if (ring.isValid()) {
+    painter.setPen(QPen(ring, focusRingWidth));
+    const double ringRadius = circleDiameter / 2.0 + focusRingGap;
+    painter.drawEllipse(QPointF(faceSide / 2.0, faceSide / 2.0), ringRadius, ringRadius);
+  }
+  painter.translate(ringMargin, ringMargin);
 
   constexpr double radius = circleDiameter / 2.0;
   const QPointF centre(radius, radius);
@@ -199,6 +234,29 @@ void PulsingTapButton::mousePressEvent(QMouseEvent* event) {
 void PulsingTapButton::mouseDoubleClickEvent(QMouseEvent* event) {
   // Quick taps arrive as double clicks; each is a press of its own.
   mousePressEvent(event);
+}
+
+void PulsingTapButton::keyPressEvent(QKeyEvent* event) {
+  if (!isTapKey(event->key())) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  event->accept();
+  // A held key (or a foot switch held down) taps once. X11 repeats a held key as a release
+  // and a press with the same time stamp, which Qt does not always mark as a repeat.
+  const bool repeated =
+      event->isAutoRepeat() || (event->key() == releasedKey_ && event->timestamp() == releasedAt_);
+  if (!repeated) press();
+}
+
+void PulsingTapButton::keyReleaseEvent(QKeyEvent* event) {
+  if (!isTapKey(event->key())) {
+    QWidget::keyReleaseEvent(event);
+    return;
+  }
+  event->accept();
+  releasedKey_ = event->key();
+  releasedAt_ = event->timestamp();
 }
 
 void PulsingTapButton::showEvent(QShowEvent* event) {

@@ -20,7 +20,11 @@ namespace tempik::ui {
 /// It knows nothing of the controller: the window hands it the tempo, the last tap time
 /// and the action. Frames are drawn at the display's refresh rate only while a tempo is
 /// known, the button is shown and reduced motion is off; otherwise nothing wakes it.
-/// Lives on the main thread. To assistive technologies it is one button, "Tap tempo".
+/// Lives on the main thread. To assistive technologies it is one button, "Tap tempo",
+/// described by its tempo ("No tempo", "120 BPM"), with a change of tempo announced.
+///
+/// It takes the keyboard focus on a click, showing a quiet ring; while focused, Space or
+/// Return taps at key-down, once per press of the key (auto-repeat is ignored).
 class PulsingTapButton final : public QWidget {
   Q_OBJECT
 
@@ -37,7 +41,7 @@ class PulsingTapButton final : public QWidget {
   /// Where the reduced-motion setting is read from; the desktop's by default.
   void setReduceMotionSource(std::function<bool()> source);
 
-  /// Runs the action, as a press does.
+  /// Takes the keyboard focus and runs the action, as a press does.
   void press();
 
   [[nodiscard]] std::optional<std::int64_t> bpm() const { return bpm_; }
@@ -54,6 +58,8 @@ class PulsingTapButton final : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
@@ -61,7 +67,9 @@ class PulsingTapButton final : public QWidget {
   void updateFrameClock();
   [[nodiscard]] bool reduceMotion() const;
   // The circle and its texts change only with the tempo; each frame redraws just the glow.
-  [[nodiscard]] static QPixmap drawFace(const QString& text, QColor accent, double pixelRatio);
+  // The focus ring, when `ring` is valid, is part of the face.
+  [[nodiscard]] static QPixmap drawFace(const QString& text, QColor accent, QColor ring,
+                                        double pixelRatio);
 
   std::optional<std::int64_t> bpm_;
   std::optional<TimePoint> lastTap_;
@@ -72,6 +80,10 @@ class PulsingTapButton final : public QWidget {
   QPixmap face_;
   QString faceText_;
   QColor faceColour_;
+  QColor faceRing_;
+  // The last tap key released, and when (the window system's time stamp).
+  int releasedKey_ = 0;
+  unsigned long releasedAt_ = 0;
 };
 
 }  // namespace tempik::ui

@@ -5,7 +5,10 @@
 #include <utility>
 
 #include "ui/AboutDialog.h"
+#include "ui/Appearance.h"
 #include "ui/ContentView.h"
+#include "ui/FittedScrollArea.h"
+#include "ui/PulsingTapButton.h"
 
 namespace tempik::ui {
 
@@ -29,8 +32,24 @@ TempikApp::~TempikApp() {
 }
 
 void TempikApp::show() {
-  if (!contentView_) buildContent();
+  if (contentView_) {
+    window_->show();
+    return;
+  }
+  buildContent();
   window_->show();
+  // Drawing the icon loads Qt's SVG plugin: only after the controller's first work.
+  QMetaObject::invokeMethod(
+      window_.get(), [window = window_.get()] { window->setWindowIcon(applicationIcon()); },
+      Qt::QueuedConnection);
+}
+
+void TempikApp::bringToFront() {
+  show();
+  window_->setWindowState((window_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  window_->raise();
+  window_->activateWindow();
+  contentView_->tapButton().setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void TempikApp::buildContent() {
@@ -38,7 +57,9 @@ void TempikApp::buildContent() {
   auto clock = dependencies.clock;
   controller_ = core::TempoController::create(std::move(dependencies));
   contentView_ = new ContentView(controller_, std::move(clock));
-  window_->setCentralWidget(contentView_);
+  // On a screen too short for it, the content scrolls inside a window that fits.
+  window_->setCentralWidget(new FittedScrollArea(contentView_));
+  contentView_->tapButton().setFocus(Qt::OtherFocusReason);
 }
 
 void TempikApp::showAboutPanel() {

@@ -13,7 +13,8 @@ class AboutDialog;
 class ContentView;
 
 /// The application: one window titled "tempik" whose content is the ContentView, sized to
-/// that content and not resizable, and the "About tempik" menu item with its dialog.
+/// that content (scrolling it when the screen is shorter) and not resizable, and the
+/// "About tempik" menu item with its dialog.
 ///
 /// The controller is made once, when the window's content is first built (the first
 /// show()), and kept for the whole run. Closing the window ends the application (the
@@ -31,6 +32,9 @@ class TempikApp {
 
   /// Opens the window, building its content (and the controller) the first time.
   void show();
+  /// Shows the window, raised and activated, with the keyboard on the tap button: what a
+  /// second launch of tempik asks for.
+  void bringToFront();
   /// Shows the About dialog, reusing the one already made.
   void showAboutPanel();
 

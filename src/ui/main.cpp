@@ -1,12 +1,15 @@
 // tempik: tap the tempo, and the Eos console follows.
 #include <QApplication>
+#include <QStyle>
 #include <memory>
 
 #include "core/WallClock.h"
 #include "link/EosOscTransport.h"
 #include "ui/BuildInfo.h"
+#include "ui/ColorSchemePortal.h"
 #include "ui/QtExecutor.h"
 #include "ui/QtSettingsStore.h"
+#include "ui/SingleInstance.h"
 #include "ui/TempikApp.h"
 
 int main(int argc, char** argv) {
@@ -16,8 +19,22 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QString::fromUtf8(tempik::ui::applicationVersion));
   QApplication::setDesktopFileName(QStringLiteral("tempik"));
 
+  // A second launch only brings the running window forward: one connection, one set of
+  // Effect key presses, one settings file in use.
+  tempik::ui::SingleInstance instance(tempik::ui::SingleInstance::standardFolder());
+  if (instance.claim() == tempik::ui::SingleInstance::Role::handedOver) return 0;
+
+  // The desktop's light or dark preference, followed while tempik runs.
+  const QPalette platform = QApplication::palette();
+  const QPalette light = QApplication::style()->standardPalette();
+  const tempik::ui::ColorSchemePortal colorScheme(
+      [platform, light](tempik::ui::ColorScheme scheme) {
+        QApplication::setPalette(tempik::ui::paletteFor(scheme, platform, light));
+      });
+
   auto executor = std::make_shared<tempik::ui::QtExecutor>();
-  tempik::ui::TempikApp app([executor] {
+  const tempik::link::ConsoleTimings timings;  // the real ones: nothing here shortens them
+  tempik::ui::TempikApp app([executor, timings] {
     // The transport finishes its work on its own threads and hands the results back here.
     auto onMainThread = [weakExecutor = std::weak_ptr(executor)](std::function<void()> job) {
       if (auto mainThread = weakExecutor.lock()) mainThread->post(std::move(job));
@@ -26,9 +43,12 @@ int main(int argc, char** argv) {
         .executor = executor,
         .clock = std::make_shared<tempik::core::SystemWallClock>(),
         .defaults = std::make_shared<tempik::ui::QtSettingsStore>(),
-        .transport = tempik::link::EosOscTransport::create(std::move(onMainThread)),
+        .transport = tempik::link::EosOscTransport::create(std::move(onMainThread), timings),
+        .timings = timings,
     };
   });
+  QObject::connect(&instance, &tempik::ui::SingleInstance::activationRequested, &instance,
+                   [&app] { app.bringToFront(); });
   app.show();
   return QApplication::exec();
 }

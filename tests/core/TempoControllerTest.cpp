@@ -1,206 +1,175 @@
+// The controller in virtual time, with the real timings, against a scripted transport.
 #include "core/TempoController.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <thread>
-
-#include "ControllerHarness.h"
+#include "support/FakeConsoleTransport.h"
+#include "support/Fakes.h"
+#include "support/ManualExecutor.h"
 
 namespace tempik::core {
 namespace {
 
-using ::testing::ElementsAre;
+using namespace std::chrono_literals;
 using ::testing::IsEmpty;
+using Kind = fakes::FakeConsoleTransport::Kind;
+using Duration = fakes::ManualExecutor::Duration;
+using Texts = std::vector<std::string>;
 
-// ---- Settings and construction ----------------------------------------------------------
-
-using Settings = ControllerHarness;
-
-TEST_F(Settings, FirstRunUsesDefaultsAndWritesNothing) {
-  start();
-  EXPECT_EQ(controller->eosIP(), "127.0.0.1");
-  EXPECT_EQ(controller->bpmFX(), "");
-  EXPECT_EQ(controller->bpmMacro(), "");
-  EXPECT_THAT(store->writes(), IsEmpty());
-  // The receive handler is in place before the first attempt, which starts at once.
-  ASSERT_GE(transport->calls().size(), 2u);
-  EXPECT_EQ(transport->calls()[0].kind, Kind::setReceiveHandler);
-  EXPECT_EQ(transport->calls()[1].kind, Kind::connect);
-  EXPECT_EQ(transport->calls()[1].host, "127.0.0.1");
-  EXPECT_EQ(transport->calls()[1].port, 3038);
-  EXPECT_EQ(transport->calls()[1].at, 0ms);
+const std::string key = "/eos/user/20/key/effect";
+const std::string notRunning = "LIVE: Effect Not Running";
+std::string command(const std::string& text) {
+  return "/eos/user/20/newcmd \"" + text + '"';
+}
+std::string label(int macro, const std::string& text) {
+  return "/eos/set/macro/" + std::to_string(macro) + "/label \"" + text + '"';
 }
 
-TEST_F(Settings, StoredValuesAreLoadedNotWrittenBackNorReconnected) {
-  start({{"eosIP", "10.0.0.9"}, {"bpmFX", "1-4"}, {"bpmMacro", "7"}});
-  EXPECT_EQ(controller->eosIP(), "10.0.0.9");
-  EXPECT_EQ(controller->bpmFX(), "1-4");
-  EXPECT_EQ(controller->macroNumber(), 7);
-  executor->advanceBy(4s);
-  EXPECT_THAT(store->writes(), IsEmpty());
-  EXPECT_EQ(transport->callsOf(Kind::connect).size(), 1u);
-}
-
-TEST_F(Settings, EveryAssignmentIsStoredButOnlyChangesNotifyLiveSubscriptions) {
-  start();
-  changes.clear();
-  controller->setBpmFX("1");
-  controller->setBpmFX("1");
-  controller->setBpmMacro(" 9 ");
-  controller->setBpmMacro(" 9 ");
-  EXPECT_THAT(store->writes(),
-              ElementsAre(std::pair{"bpmFX", "1"}, std::pair{"bpmFX", "1"},
-                          std::pair{"bpmMacro", " 9 "}, std::pair{"bpmMacro", " 9 "}));
-  EXPECT_THAT(changes, ElementsAre(ObservedProperty::bpmFX, ObservedProperty::bpmMacro));
-
-  subscription.reset();
-  controller->setBpmFX("2");
-  EXPECT_EQ(changes.size(), 2u) << "an ended subscription was notified";
-}
-
-TEST_F(Settings, MacroNumber) {
-  start();
-  const std::optional<std::int64_t> none;
-  const std::vector<std::pair<std::string, std::optional<std::int64_t>>> cases = {
-      {"12", 12},    {" \t7 \t", 7}, {"+5", 5},          {"99999", 99999},
-      {"00042", 42}, {"0", none},    {"-3", none},       {"100000", none},
-      {"1.5", none}, {"12a", none},  {"", none},         {"42\n", none},
-      {"+-5", none}, {"+", none},    {"\u00A042", none}, {"99999999999999999999999", none}};
-  for (const auto& [text, expected] : cases) {
-    controller->setBpmMacro(text);
-    EXPECT_EQ(controller->macroNumber(), expected) << "bpmMacro: \"" << text << "\"";
+class Controller : public ::testing::Test {
+ protected:
+  /// Creates the controller; called again, replaces it with a fresh one.
+  void start(fakes::MemorySettingsStore::Values settings = {}) {
+    controller = TempoController::create(
+        {executor, clock, std::make_shared<fakes::MemorySettingsStore>(std::move(settings)),
+         transport});
+    executor->runReady();
   }
-}
+  /// Started, connected, Effect keys pressed; calls forgotten.
+  void startConnected(fakes::MemorySettingsStore::Values settings = {}) {
+    start(std::move(settings));
+    executor->advanceBy(300ms);
+    ASSERT_TRUE(controller->isConnected());
+    transport->calls.clear();
+  }
+  void TearDown() override {
+    controller.reset();
+    executor->advanceBy(1min);  // tasks that hold the controller strongly run to their end
+    transport->dropUnanswered();
+  }
+  void tapAt(double seconds) {
+    controller->tap(std::chrono::system_clock::time_point{} + 1000h +
+                    std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                        std::chrono::duration<double>(seconds)));
+    executor->runReady();
+  }
+  void tap120(double from = 0.0) {
+    for (double s : {from, from + 0.5, from + 1.0}) tapAt(s);
+  }
+  void receive(const std::string& address, const Texts& arguments = {}) {
+    transport->receive(address, arguments);
+    executor->runReady();
+  }
+  [[nodiscard]] Texts sent() const { return transport->texts(Kind::send); }
 
-// ---- Tapping and applying the tempo -----------------------------------------------------
+  std::shared_ptr<fakes::ManualExecutor> executor = std::make_shared<fakes::ManualExecutor>();
+  std::shared_ptr<fakes::FakeWallClock> clock = std::make_shared<fakes::FakeWallClock>();
+  std::shared_ptr<fakes::FakeConsoleTransport> transport =
+      std::make_shared<fakes::FakeConsoleTransport>(executor);
+  std::shared_ptr<TempoController> controller;
+};
 
-using Tapping = ControllerHarness;
-
-TEST_F(Tapping, ANewTempoSendsTheCommandThenTheLabel) {
+TEST_F(Controller, ANewTempoSendsTheCommandThenTheLabelOnce) {
   const struct {
     std::string bpmFX, bpmMacro;
-    std::vector<Sent> expected;
+    Texts expected;
   } cases[] = {
-      {"1", "", {tempoCommand("Effect 1 BPM 120#")}},
-      {"", "7", {macroLabel(7, "BPM || 120")}},
-      {"1,2", " 101 ", {tempoCommand("Effect 1 + 2 BPM 120#"), macroLabel(101, "BPM || 120")}},
-      {"3000 - 4000", "x", {tempoCommand("Effect 3000 Thru 4000 BPM 120#")}},
-      {"3000-", "0", {tempoCommand("Effect 3000 Thru - BPM 120#")}},
+      {"1", "", {command("Effect 1 BPM 120#")}},
+      {"", "7", {label(7, "BPM || 120")}},
+      {"1,2", " 101 ", {command("Effect 1 + 2 BPM 120#"), label(101, "BPM || 120")}},
+      {"3000-", "0", {command("Effect 3000 Thru - BPM 120#")}},
       {"1;2", "100000", {}},
   };
   for (const auto& c : cases) {
-    startConnected({{"bpmFX", c.bpmFX}, {"bpmMacro", c.bpmMacro}});  // a fresh controller
+    startConnected({{"bpmFX", c.bpmFX}, {"bpmMacro", c.bpmMacro}});
     tap120();
-    EXPECT_EQ(sent(), c.expected) << "bpmFX \"" << c.bpmFX << "\", bpmMacro \"" << c.bpmMacro
-                                  << '"';
+    EXPECT_EQ(sent(), c.expected) << c.bpmFX << " / " << c.bpmMacro;
   }
-}
-
-TEST_F(Tapping, SteadyTempoIsSentOnceAndBouncesChangeNothing) {
+  // The last controller sends nothing; the one before, with both, goes on from here.
   startConnected({{"bpmFX", "1"}});
   tap120();
   tapAt(1.5);
-  tapAt(1.55);  // bounce
-  tapAt(2.0);
-  EXPECT_EQ(sent(), std::vector<Sent>{tempoCommand("Effect 1 BPM 120#")});
+  tapAt(1.55);  // a bounce
+  tapAt(2.0);   // the same tempo again: nothing new to send
+  EXPECT_EQ(sent(), Texts{command("Effect 1 BPM 120#")});
   EXPECT_EQ(controller->tempo().taps().size(), 4u);
-  EXPECT_EQ(changes, std::vector<ObservedProperty>(5, ObservedProperty::tempo));
-
   tapAt(2.4);
-  tapAt(2.8);  // taps now 1.5, 2.0, 2.4, 2.8: 1.3 s / 3 gives 138
-  EXPECT_EQ(sent().back(), tempoCommand("Effect 1 BPM 138#"));
+  tapAt(2.8);  // taps 1.5, 2.0, 2.4, 2.8: 1.3 s / 3 gives 138
+  EXPECT_EQ(sent().back(), command("Effect 1 BPM 138#"));
 }
 
-TEST_F(Tapping, NothingIsSentWhileDisconnectedNorLater) {
+TEST_F(Controller, SendsNothingWhileDisconnectedOrPressingTheKeys) {
   transport->connectAnswer = link::ConnectOutcome{};
   start({{"bpmFX", "1"}, {"bpmMacro", "2"}});
   tap120();
   EXPECT_EQ(controller->tempo().bpm(), 120);
-  transport->connectAnswer = link::ConnectOutcome{true};
-  executor->advanceBy(5s);
-  EXPECT_TRUE(controller->isConnected());
-  EXPECT_THAT(sent(), IsEmpty());
-}
-
-TEST_F(Tapping, NothingIsSentWhileEffectKeysArePressed) {
-  start({{"bpmFX", "1"}});  // the fresh connection presses the keys at 0 ms and 300 ms
-  tap120();
+  transport->connectAnswer = link::ConnectOutcome{false};
+  executor->advanceBy(5s);  // connected now: the keys, but not the old tempo
+  tap120(10.0);             // the same tempo during the presses
   executor->advanceBy(1s);
-  EXPECT_EQ(sent(), (std::vector<Sent>{effectKey, effectKey}));
+  EXPECT_EQ(sent(), (Texts{key, key}));
+  EXPECT_EQ(transport->times(Kind::send), (std::vector<Duration>{5s, 5300ms}));
 }
 
-// ---- Effect key presses and console feedback --------------------------------------------
-
-using Feedback = ControllerHarness;
-
-const std::string notRunning = "LIVE: Effect Not Running";
-
-TEST_F(Feedback, PressesKeysAndResendsOncePerTempo) {
+TEST_F(Controller, ErrorFeedbackPressesEffectTwiceAndResendsOncePerTempo) {
   startConnected({{"bpmFX", "1"}, {"bpmMacro", "5"}});
   receive("/eos/out/user/20/cmd", {notRunning});  // before any tempo: the keys only
   executor->advanceBy(1s);
-  EXPECT_EQ(sent(), (std::vector<Sent>{effectKey, effectKey}));
+  EXPECT_EQ(sent(), (Texts{key, key}));
   tap120(5.0);
-  transport->clearCalls();
+  transport->calls.clear();
   const auto t = executor->now();
   receive("/eos/out/user/20/cmd", {notRunning});
   executor->advanceBy(1s);
-  EXPECT_EQ(sent(), (std::vector<Sent>{effectKey, effectKey, tempoCommand("Effect 1 BPM 120#"),
-                                       macroLabel(5, "BPM || 120")}));
-  EXPECT_EQ(sendTimes(),
-            (std::vector<ManualExecutor::Duration>{t, t + 300ms, t + 300ms, t + 300ms}));
+  EXPECT_EQ(sent(), (Texts{key, key, command("Effect 1 BPM 120#"), label(5, "BPM || 120")}));
+  EXPECT_EQ(transport->times(Kind::send),
+            (std::vector<Duration>{t, t + 300ms, t + 300ms, t + 300ms}));
 
-  transport->clearCalls();
-  receive("/eos/out/user/20/cmd", {"Cue List Does Not Exist"});
+  transport->calls.clear();
+  receive("/eos/out/user/20/cmd", {"Cue List Does Not Exist"});  // the same tempo: keys only
   executor->advanceBy(1s);
-  EXPECT_EQ(sent(), (std::vector<Sent>{effectKey, effectKey}));
-
-  transport->clearCalls();
+  EXPECT_EQ(sent(), (Texts{key, key}));
   tapAt(20.0);
   tapAt(20.4);
   tapAt(20.8);  // 150 BPM: a new tempo may be resent again
   receive("/eos/out/user/20/cmd", {notRunning});
   executor->advanceBy(1s);
-  EXPECT_EQ(sent().size(), 2u + 2u + 2u);
-  EXPECT_EQ(sent().back(), macroLabel(5, "BPM || 150"));
+  EXPECT_EQ(sent().size(), 2u + 2u + 2u + 2u);  // keys; the new tempo; keys and resend
+  EXPECT_EQ(sent().back(), label(5, "BPM || 150"));
 }
 
-TEST_F(Feedback, OnlyErrorReportsPressTheKeysAndResend) {
-  const Sent report{"/eos/out/user/20/cmd", {notRunning}};
-  const Sent tempo = tempoCommand("Effect 1 BPM 120#");
+TEST_F(Controller, OnlyErrorReportsPressTheKeysAndResend) {
+  const Texts report{"/eos/out/user/20/cmd", notRunning};
+  const std::string tempo = command("Effect 1 BPM 120#");
   const struct {
     const char* name;
     bool pressesFail;
-    std::vector<Sent> reports;  // 100 ms apart
-    std::vector<Sent> expected;
+    std::vector<Texts> reports;  // address, then arguments; 100 ms apart
+    Texts expected;
   } cases[] = {
-      {"a report during the presses is dropped",
-       false,
-       {report, report},
-       {effectKey, effectKey, tempo}},
-      {"failed presses are ignored", true, {report}, {effectKey, effectKey, tempo}},
+      {"a report during the presses is dropped", false, {report, report}, {key, key, tempo}},
+      {"failed presses are ignored", true, {report}, {key, key, tempo}},
       {"other messages are ignored",
        false,
-       {{"/eos/out/user/20/cmd", {"LIVE: effect not running"}},
-        {"/eos/out/user/20/cmd", {}},
-        {"/eos/out/user/20/cmd", {"", notRunning}},
-        {"/eos/out/user/2/cmd", {notRunning}},
-        {"/eos/out/user/20/cmd/", {notRunning}},
-        {"/eos/out/user/20/key/effect", {notRunning}},
-        {"/tempik/tap/", {}}},
+       {{"/eos/out/user/20/cmd", "LIVE: effect not running"},
+        {"/eos/out/user/20/cmd"},
+        {"/eos/out/user/20/cmd", "", notRunning},
+        {"/eos/out/user/2/cmd", notRunning},
+        {"/eos/out/user/20/cmd/", notRunning},
+        {"/tempik/tap/"}},
        {}},
   };
   for (const auto& c : cases) {
-    startConnected({{"bpmFX", "1"}});  // a fresh controller
+    startConnected({{"bpmFX", "1"}});
     tap120();
-    transport->clearCalls();
+    transport->calls.clear();
     if (c.pressesFail) {
-      transport->sendAnswer = [](const auto& call) {
-        return call.address == effectKey.address ? std::optional{link::SendError{}} : std::nullopt;
+      transport->sendAnswer = [](const auto& address) {
+        return address == key ? std::optional{link::SendError{}} : std::nullopt;
       };
     }
-    for (const Sent& message : c.reports) {
-      receive(message.address, message.arguments);
+    for (const Texts& message : c.reports) {
+      receive(message[0], Texts(message.begin() + 1, message.end()));
       executor->advanceBy(100ms);
     }
     executor->advanceBy(1s);
@@ -211,22 +180,85 @@ TEST_F(Feedback, OnlyErrorReportsPressTheKeysAndResend) {
   }
 }
 
-TEST_F(Feedback, ConsoleTapsCountLikeButtonTapsFromAnyThread) {
-  startConnected({{"bpmFX", "1"}});
-  for (double s : {0.0, 0.5, 1.0}) {
-    clock->set(wallTime(s));
-    std::thread([this] { transport->receive("/tempik/tap", {"ignored"}); }).join();
-    EXPECT_EQ(controller->tempo().taps().size(),
-              static_cast<std::size_t>(s * 2));  // handled on the executor only
-    executor->runReady();
-  }
-  EXPECT_EQ(controller->tempo().taps().back(), wallTime(1.0));
-  EXPECT_EQ(sent(), std::vector<Sent>{tempoCommand("Effect 1 BPM 120#")});
+TEST_F(Controller, ChecksTheConnectionFiveSecondsAfterEachAttemptEnds) {
+  transport->connectAnswer.reset();  // the test answers each attempt
+  start();
+  EXPECT_EQ(transport->texts(Kind::connect), Texts{"127.0.0.1:3038"});
+  executor->advanceBy(2s);
+  transport->finishConnect(std::nullopt);  // a 2 s attempt that failed
+  executor->advanceBy(5s);                 // 7 s: already connected, nothing new
+  transport->finishConnect(true);
+  executor->runReady();
+  EXPECT_TRUE(controller->isConnected());
+  executor->advanceBy(5s);  // 12 s: still connected
+  transport->finishConnect(true);
+  executor->advanceBy(5s);  // 17 s: the link was lost: a fresh connection presses the keys
+  transport->finishConnect(false);
+  executor->advanceBy(5300ms);
+  EXPECT_EQ(sent(), (Texts{key, key}));
+  EXPECT_EQ(transport->times(Kind::send), (std::vector<Duration>{17s, 17300ms}));
+  // The next pass waits for the key presses to end.
+  EXPECT_EQ(transport->times(Kind::connect), (std::vector<Duration>{0s, 7s, 12s, 17s, 22300ms}));
 }
 
-// ---- Destruction -------------------------------------------------------------------------
+TEST_F(Controller, EditingTheHostReconnectsOnceToTheWholeTrimmedAddress) {
+  startConnected();
+  const auto edited = executor->now();
+  for (const char* typed : {"1", "19", "192.168.1.9", " 192.168.1.9\u2003"}) {
+    controller->setEosIP(typed);
+    EXPECT_FALSE(controller->isConnected());
+    executor->advanceBy(200ms);
+  }
+  executor->advanceBy(549ms);
+  EXPECT_THAT(transport->texts(Kind::connect), IsEmpty());
+  executor->advanceBy(2s);
+  EXPECT_EQ(transport->times(Kind::connect), std::vector<Duration>{edited + 600ms + 750ms});
+  EXPECT_EQ(transport->texts(Kind::connect), Texts{"192.168.1.9:3038"});
+  EXPECT_TRUE(controller->isConnected());  // the outcome is compared with the trimmed field
 
-TEST_F(Settings, DestroyedControllerStopsEverything) {
+  transport->calls.clear();
+  controller->setEosIP(" \u00A0\n");  // blank: drop the link and keep disconnecting
+  executor->advanceBy(750ms + 5s);
+  EXPECT_EQ(transport->texts(Kind::disconnect).size(), 2u);
+  EXPECT_THAT(transport->texts(Kind::connect), IsEmpty());
+  EXPECT_FALSE(controller->isConnected());
+}
+
+TEST_F(Controller, StaleOutcomesDecideNothing) {
+  transport->connectAnswer.reset();
+  start({{"eosIP", "10.0.0.1"}});  // attempt 1 under way
+  controller->setEosIP("10.0.0.2");
+  transport->finishConnect(false);  // 10.0.0.1 connected, but nobody wants it any more
+  executor->runReady();
+  EXPECT_FALSE(controller->isConnected());
+  EXPECT_THAT(sent(), IsEmpty());
+
+  controller->setEosIP("10.0.0.1");
+  executor->advanceBy(750ms);  // attempt 2 to the same address as attempt 3
+  controller->setEosIP("10.0.0.1");
+  executor->advanceBy(750ms);
+  ASSERT_EQ(transport->unansweredConnects(), 2u);
+  transport->finishConnect(false, 1);
+  executor->runReady();
+  transport->finishConnect(std::nullopt, 0);  // the older attempt failed, after the newer won
+  executor->runReady();
+  EXPECT_TRUE(controller->isConnected());
+}
+
+TEST_F(Controller, AFailedSendDropsTheLinkAndTheRestUntilTheNextConnection) {
+  startConnected({{"bpmFX", "1"}, {"bpmMacro", "2"}});
+  transport->sendAnswer = [](const auto&) { return std::optional{link::SendError{}}; };
+  tap120();
+  EXPECT_EQ(sent(), Texts{command("Effect 1 BPM 120#")});  // no label after it
+  EXPECT_FALSE(controller->isConnected());
+  transport->sendAnswer = nullptr;
+  transport->calls.clear();
+  executor->advanceBy(5500ms);  // the pass after the key presses of the first connection
+  EXPECT_TRUE(controller->isConnected());
+  EXPECT_EQ(sent(), (Texts{key, key})) << "the tempo is not resent";
+}
+
+TEST_F(Controller, DestroyedControllerStopsEverything) {
   start({{"bpmFX", "1"}});  // key presses under way, check loop to follow
   controller->setEosIP("10.0.0.2");
   ASSERT_GT(executor->pendingTimers(), 0u);
@@ -234,12 +266,11 @@ TEST_F(Settings, DestroyedControllerStopsEverything) {
   controller.reset();
   EXPECT_TRUE(weak.expired());
   EXPECT_EQ(executor->pendingTimers(), 0u);
-
-  const auto callsBefore = transport->calls().size();
+  const auto callsBefore = transport->calls.size();
   receive("/eos/out/user/20/cmd", {notRunning});
   receive("/tempik/tap");
   executor->advanceBy(1min);
-  EXPECT_EQ(transport->calls().size(), callsBefore);
+  EXPECT_EQ(transport->calls.size(), callsBefore);
 }
 
 }  // namespace

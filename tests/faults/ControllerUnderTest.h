@@ -2,19 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <future>
-#include <map>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "RecordingTransport.h"
 #include "core/TempoController.h"
 #include "link/EosOscTransport.h"
-#include "support/MemorySettingsStore.h"
-#include "support/SteppingWallClock.h"
-#include "support/ThreadExecutor.h"
+#include "support/Fakes.h"
+#include "support/LoopbackConsole.h"
+#include "support/QueueExecutor.h"
 
 namespace tempik::faults {
 
@@ -22,30 +20,51 @@ using namespace std::chrono_literals;
 
 // Generous: the machine is shared and the suite also runs under sanitizers.
 inline constexpr auto patience = 30s;
-// A drop is noticed by the next pass of the check loop, 5 s after the previous attempt ended;
-// on loopback the attempt itself takes milliseconds.
-inline constexpr auto reconnectBound = 5s + 1500ms;
+// Short, so that the loops these tests wait for come round in a blink.
+inline constexpr link::ConsoleTimings quick{.connectionCheckPause = 100ms,
+                                            .reconnectDelay = 50ms,
+                                            .effectKeyGap = 30ms,
+                                            .connectTimeout = 1000ms};
+// A drop is noticed by the next pass of the check loop, one pause after the last attempt.
+inline constexpr auto reconnectBound = quick.connectionCheckPause + 1500ms;
 
 inline const std::string effectKey = "/eos/user/20/key/effect";
 inline const std::string tempoCommand = "/eos/user/20/newcmd";
+inline const osc::OSCMessage tap("/tempik/tap");
+inline const osc::OSCMessage notRunning("/eos/out/user/20/cmd", {"LIVE: Effect Not Running"});
+
+/// A console on port 3038 (where tempik always connects) of a random 127.x.y.z address, so
+/// that parallel runs do not meet.
+inline std::unique_ptr<fakes::LoopbackConsole> consoleOnItsPort() {
+  std::mt19937 random(std::random_device{}());
+  for (int tries = 0;; ++tries) {
+    const auto octet = [&] { return std::to_string(random() % 254 + 1); };
+    try {
+      return std::make_unique<fakes::LoopbackConsole>(
+          "127." + octet() + "." + octet() + "." + octet(), 3038);
+    } catch (const std::exception&) {
+      if (tries == 20) throw;
+    }
+  }
+}
 
 /// What the application runs: the real controller on a real-thread executor with the real
-/// transport, seen through a recording decorator.
+/// transport, with quick timings, seen through a recording decorator.
 class ControllerUnderTest {
  public:
-  explicit ControllerUnderTest(std::map<std::string, std::string, std::less<>> settings) {
+  explicit ControllerUnderTest(fakes::MemorySettingsStore::Values settings) {
     transport_ = link::EosOscTransport::create(
-        [weak = std::weak_ptr<fakes::ThreadExecutor>(executor)](std::function<void()> job) {
+        [weak = std::weak_ptr(executor)](std::function<void()> job) {
           if (const auto alive = weak.lock()) alive->post(std::move(job));
-        });
+        },
+        quick);
     recorder = std::make_shared<RecordingTransport>(transport_);
-    store = std::make_shared<fakes::MemorySettingsStore>(std::move(settings));
+    auto store = std::make_shared<fakes::MemorySettingsStore>(std::move(settings));
     controller = executor->call([&] {
       return core::TempoController::create(
-          {executor, std::make_shared<fakes::SteppingWallClock>(), store, recorder});
+          {executor, std::make_shared<fakes::SteppingWallClock>(), store, recorder, quick});
     });
   }
-
   ~ControllerUnderTest() {
     executor->call([&] { controller.reset(); });
     // The transport completes in order: once this completes, every earlier completion ran.
@@ -56,35 +75,34 @@ class ControllerUnderTest {
   ControllerUnderTest(const ControllerUnderTest&) = delete;
   ControllerUnderTest& operator=(const ControllerUnderTest&) = delete;
 
-  /// Runs work on the controller's executor (the UI thread) and returns its result.
+  /// Runs work with the controller on its executor (the UI thread) and returns its result.
   template <class Work>
   auto onUiThread(Work work) {
     return executor->call([&] { return work(*controller); });
   }
-
   [[nodiscard]] bool isConnected() {
     return onUiThread([](core::TempoController& c) { return c.isConnected(); });
   }
-
+  /// Sends a marker after everything the controller has handed to the transport so far, and
+  /// waits until the transport is done with it: so is it with whatever came before.
+  void settle() {
+    auto done = std::make_shared<std::promise<void>>();
+    onUiThread([&](core::TempoController&) {
+      transport_->send("/test/marker", {}, [done](auto) { done->set_value(); });
+      return 0;
+    });
+    EXPECT_EQ(done->get_future().wait_for(patience), std::future_status::ready);
+  }
   [[nodiscard]] std::int64_t attemptsThatMadeAClient() const {
     return transport_->connectAttempt();
   }
 
-  std::shared_ptr<fakes::ThreadExecutor> executor = std::make_shared<fakes::ThreadExecutor>();
+  std::shared_ptr<fakes::QueueExecutor> executor = std::make_shared<fakes::QueueExecutor>();
   std::shared_ptr<RecordingTransport> recorder;
-  std::shared_ptr<fakes::MemorySettingsStore> store;
   std::shared_ptr<core::TempoController> controller;
 
  private:
   std::shared_ptr<link::EosOscTransport> transport_;
 };
-
-/// True once every send to this address has completed, and there were at least count.
-inline bool sendsCompleted(const RecordingTransport::Log& log, const std::string& address,
-                           std::size_t count) {
-  const auto found = log.sends.find(address);
-  if (found == log.sends.end()) return count == 0;
-  return found->second.completed == found->second.started && found->second.completed >= count;
-}
 
 }  // namespace tempik::faults

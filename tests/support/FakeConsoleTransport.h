@@ -16,19 +16,15 @@ namespace tempik::fakes {
 
 /// A console transport that records each call with its virtual time and answers as the test
 /// scripts it. Completions are posted to the manual executor, never called inside the call.
-/// Used on the test's thread only.
+/// Used on the test's thread only; receive() may be called from any.
 class FakeConsoleTransport final : public link::ConsoleTransport {
  public:
+  enum class Kind { connect, disconnect, send, setReceiveHandler };
   struct Call {
-    enum class Kind { connect, disconnect, send, setReceiveHandler };
     Kind kind{};
     ManualExecutor::Duration at{};
-    std::string host{};  // connect
-    std::int64_t port = 0;
-    std::string address{};  // send
-    std::vector<std::string> arguments{};
+    std::string text{};  // "host:port", or the address and then each argument in quotes
   };
-  using Kind = Call::Kind;
 
   explicit FakeConsoleTransport(std::shared_ptr<ManualExecutor> executor)
       : executor_(std::move(executor)) {}
@@ -37,76 +33,76 @@ class FakeConsoleTransport final : public link::ConsoleTransport {
   /// calls finishConnect().
   std::optional<link::ConnectOutcome> connectAnswer = link::ConnectOutcome{false};
   /// How send() answers; every send succeeds unless the test sets this.
-  std::function<std::optional<link::SendError>(const Call&)> sendAnswer;
+  std::function<std::optional<link::SendError>(const std::string& address)> sendAnswer;
 
   void connect(std::string host, std::int64_t port,
                std::function<void(link::ConnectOutcome)> completion) override {
-    record({.kind = Kind::connect, .host = std::move(host), .port = port});
-    if (connectAnswer) {
-      executor_->post(
-          [completion = std::move(completion), outcome = *connectAnswer] { completion(outcome); });
-    } else {
-      unansweredConnects_.push_back(std::move(completion));
-    }
+    record(Kind::connect, host + ":" + std::to_string(port));
+    unanswered_.push_back(std::move(completion));
+    if (connectAnswer) finishConnect(*connectAnswer, unanswered_.size() - 1);
   }
-
   void disconnect(std::function<void()> completion) override {
-    record({.kind = Kind::disconnect});
+    record(Kind::disconnect);
     executor_->post(std::move(completion));
   }
-
   void send(std::string address, std::vector<std::string> arguments,
             std::function<void(std::optional<link::SendError>)> completion) override {
-    record({.kind = Kind::send, .address = std::move(address), .arguments = std::move(arguments)});
-    std::optional<link::SendError> error = sendAnswer ? sendAnswer(calls_.back()) : std::nullopt;
+    std::string text = address;
+    for (const auto& argument : arguments) text += " \"" + argument + '"';
+    record(Kind::send, text);
     executor_->post(
-        [completion = std::move(completion), error = std::move(error)] { completion(error); });
+        [completion = std::move(completion),
+         error = sendAnswer ? sendAnswer(address) : std::nullopt] { completion(error); });
   }
-
   void setReceiveHandler(link::ReceiveHandler handler, std::function<void()> completion) override {
-    record({.kind = Kind::setReceiveHandler});
+    record(Kind::setReceiveHandler);
     handler_ = std::move(handler);
     executor_->post(std::move(completion));
   }
 
   /// Answers an unanswered connect(), the oldest unless told which.
   void finishConnect(link::ConnectOutcome outcome, std::size_t index = 0) {
-    auto completion = std::move(unansweredConnects_.at(index));
-    unansweredConnects_.erase(unansweredConnects_.begin() + static_cast<std::ptrdiff_t>(index));
-    executor_->post([completion = std::move(completion), outcome] { completion(outcome); });
+    executor_->post(
+        [completion = std::move(unanswered_.at(index)), outcome] { completion(outcome); });
+    unanswered_.erase(unanswered_.begin() + static_cast<std::ptrdiff_t>(index));
   }
-  [[nodiscard]] std::size_t unansweredConnects() const { return unansweredConnects_.size(); }
+  [[nodiscard]] std::size_t unansweredConnects() const { return unanswered_.size(); }
 
-  /// A message from the console, delivered the way the real transport does.
-  void receive(const std::string& address, const std::vector<std::string>& arguments) const {
+  /// A message from the console, delivered as the real transport does.
+  void receive(const std::string& address, const std::vector<std::string>& arguments = {}) const {
     if (handler_) handler_(address, arguments);
   }
 
-  [[nodiscard]] const std::vector<Call>& calls() const { return calls_; }
-  [[nodiscard]] std::vector<Call> callsOf(Kind kind) const {
-    std::vector<Call> matching;
-    for (const auto& call : calls_) {
-      if (call.kind == kind) matching.push_back(call);
+  [[nodiscard]] std::vector<std::string> texts(Kind kind) const {
+    std::vector<std::string> texts;
+    for (const auto& call : calls) {
+      if (call.kind == kind) texts.push_back(call.text);
     }
-    return matching;
+    return texts;
   }
-  void clearCalls() { calls_.clear(); }
+  [[nodiscard]] std::vector<ManualExecutor::Duration> times(Kind kind) const {
+    std::vector<ManualExecutor::Duration> times;
+    for (const auto& call : calls) {
+      if (call.kind == kind) times.push_back(call.at);
+    }
+    return times;
+  }
 
   /// Forgets unanswered completions (they may hold the controller) and the receive handler.
   void dropUnanswered() {
-    unansweredConnects_.clear();
+    unanswered_.clear();
     handler_ = nullptr;
   }
 
+  std::vector<Call> calls;
+
  private:
-  void record(Call call) {
-    call.at = executor_->now();
-    calls_.push_back(std::move(call));
+  void record(Kind kind, std::string text = {}) {
+    calls.push_back({kind, executor_->now(), std::move(text)});
   }
 
   std::shared_ptr<ManualExecutor> executor_;
-  std::vector<Call> calls_;
-  std::deque<std::function<void(link::ConnectOutcome)>> unansweredConnects_;
+  std::deque<std::function<void(link::ConnectOutcome)>> unanswered_;
   link::ReceiveHandler handler_;
 };
 

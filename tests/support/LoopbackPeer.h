@@ -1,7 +1,7 @@
 #pragma once
 
-// A plain blocking listener and peer on loopback for tests of the socket layer and its users.
-// Every wait has a deadline; nothing here sleeps to synchronise.
+// Plain blocking sockets on loopback for tests of the socket layer and of what needs a
+// listener that misbehaves below the protocol. Every wait has a deadline.
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -22,36 +22,35 @@ using namespace std::chrono_literals;
 /// Waits until fd is ready for events or the deadline passes.
 inline bool waitReady(int fd, short events, std::chrono::milliseconds deadline) {
   pollfd entry{fd, events, 0};
-  for (;;) {
-    int result = ::poll(&entry, 1, static_cast<int>(deadline.count()));
-    if (result >= 0) return result > 0;
-    if (errno != EINTR) return false;
-  }
+  return ::poll(&entry, 1, static_cast<int>(deadline.count())) > 0;
+}
+
+/// 127.0.0.1 at a port.
+inline sockaddr_in loopbackAddress(std::uint16_t port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  return address;
 }
 
 /// One accepted (or connected) descriptor, closed on destruction.
 class LoopbackPeer {
  public:
-  LoopbackPeer() = default;
-  explicit LoopbackPeer(int fd) : fd_(fd) {}
+  explicit LoopbackPeer(int fd = -1) : fd_(fd) {}
   LoopbackPeer(LoopbackPeer&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
   LoopbackPeer& operator=(LoopbackPeer&& other) noexcept {
-    if (this != &other) {
-      close();
-      fd_ = std::exchange(other.fd_, -1);
-    }
+    std::swap(fd_, other.fd_);
     return *this;
   }
   ~LoopbackPeer() { close(); }
 
-  bool valid() const { return fd_ >= 0; }
-  int fd() const { return fd_; }
+  [[nodiscard]] bool valid() const { return fd_ >= 0; }
+  [[nodiscard]] int fd() const { return fd_; }
 
   bool write(const std::vector<std::uint8_t>& bytes) const {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      ssize_t n = ::send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
-      if (n < 0 && errno == EINTR) continue;
+    for (std::size_t done = 0; done < bytes.size();) {
+      const ssize_t n = ::send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
       if (n <= 0) return false;
       done += static_cast<std::size_t>(n);
     }
@@ -66,108 +65,75 @@ class LoopbackPeer {
                                  std::chrono::milliseconds deadline = 10s) const {
     std::vector<std::uint8_t> bytes;
     const auto end = std::chrono::steady_clock::now() + deadline;
-    while (bytes.size() < count) {
-      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-          end - std::chrono::steady_clock::now());
-      if (left.count() <= 0 || !waitReady(fd_, POLLIN, left)) break;
-      std::uint8_t chunk[65536];
-      ssize_t n = ::recv(fd_, chunk, std::min(sizeof chunk, count - bytes.size()), 0);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      bytes.insert(bytes.end(), chunk, chunk + n);
+    std::uint8_t chunk[65536];
+    ssize_t n = 1;
+    while (bytes.size() < count && n > 0 && std::chrono::steady_clock::now() < end &&
+           waitReady(fd_, POLLIN,
+                     std::chrono::ceil<std::chrono::milliseconds>(
+                         end - std::chrono::steady_clock::now()))) {
+      n = ::recv(fd_, chunk, std::min(sizeof chunk, count - bytes.size()), 0);
+      if (n > 0) bytes.insert(bytes.end(), chunk, chunk + n);
     }
     return bytes;
   }
 
-  /// True when the other side closed (end of stream) within the deadline, reading past any bytes.
-  bool waitForEndOfStream(std::chrono::milliseconds deadline = 10s) const {
-    const auto end = std::chrono::steady_clock::now() + deadline;
-    for (;;) {
-      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-          end - std::chrono::steady_clock::now());
-      if (left.count() <= 0 || !waitReady(fd_, POLLIN, left)) return false;
-      std::uint8_t chunk[4096];
-      ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
-      if (n == 0) return true;
-      if (n < 0 && errno != EINTR && errno != EAGAIN) return true;
-    }
+  /// True when the other side closed within the deadline, reading past any bytes.
+  [[nodiscard]] bool waitForEndOfStream(std::chrono::milliseconds deadline = 10s) const {
+    read(SIZE_MAX, deadline);
+    std::uint8_t byte;
+    return waitReady(fd_, POLLIN, 0ms) && ::recv(fd_, &byte, 1, MSG_DONTWAIT) <= 0;
   }
 
   /// Closes with a reset instead of an orderly end of stream.
   void reset() {
-    linger hard{1, 0};
+    const linger hard{1, 0};
     ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
     close();
   }
-
   void close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
   }
 
  private:
-  int fd_ = -1;
+  int fd_;
 };
 
-/// A listening socket on 127.0.0.1 or ::1 with a port of the system's choosing. With listen
-/// false the port is taken but refuses connections.
+/// A socket on 127.0.0.1 or ::1 at a port of the system's choosing (or the one given). With
+/// backlog below 0 the port is taken but refuses connections.
 class LoopbackListener {
  public:
-  explicit LoopbackListener(int family = AF_INET, bool listen = true, int backlog = 16)
-      : family_(family) {
-    fd_ = ::socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    int on = 1;
-    if (family == AF_INET6) ::setsockopt(fd_, IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on);
-    bindTo(0);
-    if (listen) ::listen(fd_, backlog);
-  }
-  /// Listens on the other family's loopback at the same port as other.
-  LoopbackListener(int family, std::uint16_t port) : family_(family) {
-    fd_ = ::socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    int on = 1;
-    if (family == AF_INET6) ::setsockopt(fd_, IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on);
-    bindTo(port);
-    ::listen(fd_, 16);
-  }
-  LoopbackListener(const LoopbackListener&) = delete;
-  LoopbackListener& operator=(const LoopbackListener&) = delete;
-  ~LoopbackListener() { ::close(fd_); }
-
-  int fd() const { return fd_; }
-  std::uint16_t port() const { return port_; }
-  std::string host() const { return family_ == AF_INET6 ? "::1" : "127.0.0.1"; }
-
-  /// The next connection, or an invalid peer when none came within the deadline.
-  LoopbackPeer accept(std::chrono::milliseconds deadline = 10s) const {
-    if (!waitReady(fd_, POLLIN, deadline)) return LoopbackPeer();
-    return LoopbackPeer(::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC));
-  }
-
- private:
-  void bindTo(std::uint16_t port) {
+  explicit LoopbackListener(int family = AF_INET, int backlog = 16, std::uint16_t port = 0)
+      : family_(family), socket_(::socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
     sockaddr_storage storage{};
-    socklen_t length = 0;
-    if (family_ == AF_INET6) {
+    socklen_t length = sizeof(sockaddr_in);
+    *reinterpret_cast<sockaddr_in*>(&storage) = loopbackAddress(port);
+    if (family == AF_INET6) {
+      const int on = 1;
+      ::setsockopt(fd(), IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on);
       auto* address = reinterpret_cast<sockaddr_in6*>(&storage);
       address->sin6_family = AF_INET6;
       address->sin6_addr = in6addr_loopback;
-      address->sin6_port = htons(port);
-      length = sizeof *address;
-    } else {
-      auto* address = reinterpret_cast<sockaddr_in*>(&storage);
-      address->sin_family = AF_INET;
-      address->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-      address->sin_port = htons(port);
       length = sizeof *address;
     }
-    ::bind(fd_, reinterpret_cast<sockaddr*>(&storage), length);
-    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&storage), &length);
-    port_ = ntohs(family_ == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&storage)->sin6_port
-                                      : reinterpret_cast<sockaddr_in*>(&storage)->sin_port);
+    ::bind(fd(), reinterpret_cast<sockaddr*>(&storage), length);
+    ::getsockname(fd(), reinterpret_cast<sockaddr*>(&storage), &length);
+    port_ = ntohs(reinterpret_cast<sockaddr_in*>(&storage)->sin_port);  // same place in both
+    if (backlog >= 0) ::listen(fd(), backlog);
   }
 
+  [[nodiscard]] int fd() const { return socket_.fd(); }
+  [[nodiscard]] std::uint16_t port() const { return port_; }
+  [[nodiscard]] std::string host() const { return family_ == AF_INET6 ? "::1" : "127.0.0.1"; }
+
+  /// The next connection, or an invalid peer when none came within the deadline.
+  [[nodiscard]] LoopbackPeer accept(std::chrono::milliseconds deadline = 10s) const {
+    if (!waitReady(fd(), POLLIN, deadline)) return LoopbackPeer();
+    return LoopbackPeer(::accept4(fd(), nullptr, nullptr, SOCK_CLOEXEC));
+  }
+
+ private:
   int family_;
-  int fd_ = -1;
+  LoopbackPeer socket_;
   std::uint16_t port_ = 0;
 };
 
@@ -175,22 +141,17 @@ class LoopbackListener {
 /// gets no answer at all (its SYN is dropped), so it hangs without leaving loopback.
 class FullBacklogListener {
  public:
-  FullBacklogListener() : listener_(AF_INET, true, 0) {
-    for (int i = 0; i < 16; ++i) {
-      int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-      sockaddr_in address{};
-      address.sin_family = AF_INET;
-      address.sin_port = htons(listener_.port());
-      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-      ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-      fillers_.emplace_back(fd);
-      if (!waitReady(fd, POLLOUT, 200ms)) return;  // this one hangs: the backlog is full
-    }
+  FullBacklogListener() {
+    const sockaddr_in address = loopbackAddress(port());
+    do {
+      fillers_.emplace_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+      ::connect(fillers_.back().fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    } while (fillers_.size() < 16 && waitReady(fillers_.back().fd(), POLLOUT, 200ms));
   }
-  std::uint16_t port() const { return listener_.port(); }
+  [[nodiscard]] std::uint16_t port() const { return listener_.port(); }
 
  private:
-  LoopbackListener listener_;
+  LoopbackListener listener_{AF_INET, 0};
   std::vector<LoopbackPeer> fillers_;
 };
 

@@ -114,11 +114,12 @@ void EventPrinter::listening(const std::string& host, std::uint16_t port) const 
   } else {
     const std::string shown = host.find(':') == std::string::npos ? host : "[" + host + "]";
     emit("eos-sim listening on " + shown + ":" + std::to_string(port) +
-         " (commands: t tap, e Effect Not Running, c Cue List Does Not Exist, d drop, q quit)");
+         " (commands: t tap, e Effect Not Running, c Cue List Does Not Exist, d drop, r reset,"
+         " s stop or resume reading, g garbage, q quit)");
   }
 }
 
-void EventPrinter::connected(int client, const std::string& peer) const {
+void EventPrinter::connected(int client, const std::string& peer) {
   if (json_) {
     emit(R"({"event":"connected","time":")" + timestamp(true) + R"(","client":)" +
          std::to_string(client) + R"(,"peer":)" + quoted(peer) + "}");
@@ -127,7 +128,7 @@ void EventPrinter::connected(int client, const std::string& peer) const {
   }
 }
 
-void EventPrinter::disconnected(int client) const {
+void EventPrinter::disconnected(int client) {
   if (json_) {
     emit(R"({"event":"disconnected","time":")" + timestamp(true) + R"(","client":)" +
          std::to_string(client) + "}");
@@ -136,7 +137,7 @@ void EventPrinter::disconnected(int client) const {
   }
 }
 
-void EventPrinter::received(int client, const osc::OSCMessage& message) const {
+void EventPrinter::received(int client, const osc::OSCMessage& message) {
   const std::string tags = receivedTypeTags(message);
   if (json_) {
     std::string args;
@@ -158,7 +159,7 @@ void EventPrinter::received(int client, const osc::OSCMessage& message) const {
   emit(line);
 }
 
-void EventPrinter::undecodable(int client, std::size_t size, const std::string& reason) const {
+void EventPrinter::undecodable(int client, std::size_t size, const std::string& reason) {
   if (json_) {
     emit(R"({"event":"undecodable","time":")" + timestamp(true) + R"(","client":)" +
          std::to_string(client) + R"(,"bytes":)" + std::to_string(size) + R"(,"reason":)" +

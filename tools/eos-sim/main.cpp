@@ -1,5 +1,9 @@
 // eos-sim: a stand-in Eos console for trying tempik without a desk, and for end-to-end tests.
-#include <asio.hpp>
+#include <asio/io_context.hpp>
+#include <asio/ip/address.hpp>
+#include <asio/post.hpp>
+#include <asio/signal_set.hpp>
+#include <asio/steady_timer.hpp>
 
 #include <unistd.h>
 
@@ -8,15 +12,16 @@
 #include <cstdlib>
 #include <iostream>
 #include <optional>
+#include <random>
 #include <string>
 #include <thread>
 
-#include "ConsoleSimulator.h"
+#include "Console.h"
 #include "EventPrinter.h"
 
 namespace {
 
-using tempik::eossim::ConsoleSimulator;
+using tempik::eossim::Console;
 using tempik::eossim::EventPrinter;
 
 constexpr const char* kUsage =
@@ -38,6 +43,9 @@ Commands on standard input, one per line:
   e   send "/eos/out/user/20/cmd" with "LIVE: Effect Not Running"
   c   send "/eos/out/user/20/cmd" with "LIVE: Cue List Does Not Exist"
   d   drop every connection
+  r   reset every connection (as a console that crashed or lost power)
+  s   stop reading from the clients (their writes back up), or read again
+  g   send garbage: 4 KiB of random bytes, then a frame that is no OSC packet
   q   quit
 
 Exit status: 0 after q or a signal, 1 when the address cannot be listened on, 2 on bad usage.
@@ -117,7 +125,7 @@ std::optional<asio::ip::address> listenAddress(const std::string& host) {
 
 class Session {
  public:
-  Session(asio::io_context& io, ConsoleSimulator& console, const EventPrinter& printer)
+  Session(asio::io_context& io, Console& console, const EventPrinter& printer)
       : io_(io), console_(console), printer_(printer), tapTimer_(io) {}
 
   void command(const std::string& line) {
@@ -130,12 +138,18 @@ class Session {
       feedback("LIVE: Effect Not Running");
     } else if (command == "c") {
       feedback("LIVE: Cue List Does Not Exist");
-    } else if (command == "d") {
-      printer_.dropped(console_.dropAll());
+    } else if (command == "d" || command == "r") {
+      const auto how = command == "d" ? Console::Close::orderly : Console::Close::reset;
+      printer_.dropped(console_.drop(how).size());
+    } else if (command == "s") {
+      console_.setReading(!console_.isReading());
+      printer_.note(console_.isReading() ? "reading again" : "stopped reading");
+    } else if (command == "g") {
+      garbage();
     } else if (command == "q") {
       io_.stop();
     } else {
-      printer_.note("unknown command '" + command + "' (t, e, c, d or q)");
+      printer_.note("unknown command '" + command + "' (t, e, c, d, r, s, g or q)");
     }
   }
 
@@ -147,12 +161,22 @@ class Session {
 
  private:
   void tap() {
-    printer_.sent("/tempik/tap", console_.broadcast(tempik::osc::OSCMessage("/tempik/tap")));
+    printer_.sent("/tempik/tap", console_.send(tempik::osc::OSCMessage("/tempik/tap")));
   }
 
   void feedback(const std::string& text) {
     const tempik::osc::OSCMessage message("/eos/out/user/20/cmd", {text});
-    printer_.sent("/eos/out/user/20/cmd \"" + text + "\"", console_.broadcast(message));
+    printer_.sent("/eos/out/user/20/cmd \"" + text + "\"", console_.send(message));
+  }
+
+  void garbage() {
+    tempik::link::Bytes bytes(4096);
+    for (auto& byte : bytes) byte = static_cast<std::uint8_t>(random_());
+    const std::uint8_t notAPacket[] = {'x', 0, 0, 0};
+    const auto frame = tempik::link::slipEncode(notAPacket);
+    bytes.insert(bytes.end(), frame.begin(), frame.end());
+    printer_.sent("4 KiB of garbage and a frame that is no OSC packet",
+                  console_.sendBytes(std::move(bytes)));
   }
 
   void scheduleTap() {
@@ -166,8 +190,9 @@ class Session {
   }
 
   asio::io_context& io_;
-  ConsoleSimulator& console_;
+  Console& console_;
   const EventPrinter& printer_;
+  std::minstd_rand random_{std::random_device{}()};
   asio::steady_timer tapTimer_;
   std::chrono::steady_clock::duration tapPeriod_{};
   std::chrono::steady_clock::time_point nextTap_;
@@ -188,12 +213,12 @@ void readCommands(asio::io_context& io, Session& session) {
 
 int main(int argc, char** argv) {
   const Options options = parseOptions(argc, argv);
-  const EventPrinter printer(options.json);
+  EventPrinter printer(options.json);
   const auto address = listenAddress(options.host);
   if (!address) usageError("'" + options.host + "' is not an IP address");
 
   asio::io_context io;
-  std::optional<ConsoleSimulator> console;
+  std::optional<Console> console;
   try {
     console.emplace(io, asio::ip::tcp::endpoint(*address, options.port), printer);
   } catch (const asio::system_error& error) {

@@ -1,0 +1,96 @@
+// The rules that turn what the operator does and types into what the console gets: taps into
+// a tempo, the effect field into console syntax, the macro field into a macro number.
+#include <gtest/gtest.h>
+
+#include "core/EffectRange.h"
+#include "core/MacroNumber.h"
+#include "core/TapTempo.h"
+
+namespace tempik::core {
+namespace {
+
+std::vector<TapTempo::TimePoint> atSeconds(const std::vector<double>& seconds) {
+  std::vector<TapTempo::TimePoint> times;
+  for (double s : seconds) {
+    times.push_back(TapTempo::TimePoint{} + std::chrono::hours(24 * 365 * 56) +
+                    std::chrono::duration_cast<TapTempo::TimePoint::duration>(
+                        std::chrono::duration<double>(s)));
+  }
+  return times;
+}
+
+TEST(TapTempo, SequencesLeaveTheWindowAndTempo) {
+  const struct {
+    const char* name;
+    std::vector<double> fed, expectedTaps;
+    std::optional<std::int64_t> expectedBpm;
+  } cases[] = {
+      {"two taps", {0.0, 0.5}, {0.0, 0.5}, std::nullopt},
+      {"third tap sets the tempo", {0.0, 0.5, 1.0}, {0.0, 0.5, 1.0}, 120},
+      {"window keeps the four newest", {0.0, 0.5, 1.0, 1.5, 2.3}, {0.5, 1.0, 1.5, 2.3}, 100},
+      {"bounce ignored", {0.0, 0.5, 1.0, 1.5, 2.3, 2.35}, {0.5, 1.0, 1.5, 2.3}, 100},
+      {"long pause keeps the old tempo", {0.0, 0.5, 1.0, 1.5, 2.3, 8.0}, {8.0}, 100},
+      {"new sequence rounds, not truncates",
+       {0.0, 0.5, 1.0, 1.5, 2.3, 8.0, 8.47, 8.94},
+       {8.0, 8.47, 8.94},
+       128},
+      {"shortest gap accepted", {0.0, 0.1, 0.2, 0.3}, {0.0, 0.1, 0.2, 0.3}, 600},
+      {"just under the shortest gap is a bounce", {0.0, 0.0999, 0.5}, {0.0, 0.5}, std::nullopt},
+      {"longest gap accepted", {0.0, 5.0, 10.0}, {0.0, 5.0, 10.0}, 12},
+      {"just over the longest gap restarts", {0.0, 5.0, 10.001}, {10.001}, std::nullopt},
+      {"clock going backwards restarts", {10.0, 10.5, 11.0, 9.0}, {9.0}, 120},
+  };
+  for (const auto& c : cases) {
+    TapTempo tempo;
+    for (const auto at : atSeconds(c.fed)) tempo.recordTap(at);
+    EXPECT_EQ(tempo.taps(), atSeconds(c.expectedTaps)) << c.name;
+    EXPECT_EQ(tempo.bpm(), c.expectedBpm) << c.name;
+  }
+}
+
+// Operators paste from documents, so no-break and em spaces separate and trim like spaces,
+// but a zero-width space, cut-off UTF-8 and Arabic-Indic digits are nothing of the kind.
+TEST(EffectRange, ParsesIntoConsoleSyntaxKeepingTokensAsTyped) {
+  const std::pair<const char*, const char*> valid[] = {{"1, 2, 3", "1 + 2 + 3"},
+                                                       {"1 2 3", "1 + 2 + 3"},
+                                                       {"1,,2 3", "1 + 2 + 3"},
+                                                       {"007,3", "007 + 3"},
+                                                       {"\t12\r\n", "12"},
+                                                       {"0.001", "0.001"},
+                                                       {"9999.999", "9999.999"},
+                                                       {" \t3000\t-\t4000 ", "3000 Thru 4000"},
+                                                       {"3000-", "3000 Thru -"},
+                                                       {"3000 -  ", "3000 Thru -"},
+                                                       {"1.5-1.501", "1.5 Thru 1.501"},
+                                                       {"1\u00A02\u20033", "1 + 2 + 3"},
+                                                       {"\u3000\u2028 7 \u0085", "7"},
+                                                       {"1\u202F,\u205F2\u16803", "1 + 2 + 3"}};
+  for (const auto& [text, syntax] : valid) {
+    const auto range = EffectRange::parse(text);
+    ASSERT_TRUE(range.has_value()) << ::testing::PrintToString(text);
+    EXPECT_EQ(range->eosSyntax(), syntax) << ::testing::PrintToString(text);
+  }
+  const char* const invalid[] = {
+      "",         "   ",          ",, ,\n", "0",         "0.0",      "000",          "12345",
+      "1.2345",   ".5",           "5.",     "1e3",       "1;2",      "1 x",          "+1",
+      "\xd9\xa3", "123456789012", "-4000",  "4000-3000", "5-5",      "5-05.000",     "1.5-1.50",
+      "1-2-3",    "1,2-5",        "0-5",    "-",         "1\u200B2", "\u00A0\u2003", "1\xC2"};
+  for (const char* text : invalid) {
+    EXPECT_FALSE(EffectRange::parse(text).has_value()) << ::testing::PrintToString(text);
+  }
+}
+
+TEST(MacroNumber, AcceptsOneToNinetyNineThousandNineHundredNinetyNine) {
+  const std::optional<std::int64_t> none;
+  const std::pair<const char*, std::optional<std::int64_t>> cases[] = {
+      {"12", 12},       {" \t7 \t", 7}, {"+5", 5},          {"99999", 99999},
+      {"00042", 42},    {"1", 1},       {"0", none},        {"-3", none},
+      {"100000", none}, {"1.5", none},  {"12a", none},      {"", none},
+      {"42\n", none},   {"+-5", none},  {"\u00A042", none}, {"99999999999999999999999", none}};
+  for (const auto& [text, expected] : cases) {
+    EXPECT_EQ(parseMacroNumber(text), expected) << '"' << text << '"';
+  }
+}
+
+}  // namespace
+}  // namespace tempik::core

@@ -1,0 +1,99 @@
+// The real controller and transport against a console on loopback that behaves, then drops
+// the connection again and again.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "ControllerUnderTest.h"
+#include "ProcessResources.h"
+#include "link/OSCTCPFraming.h"
+
+namespace tempik::faults {
+namespace {
+
+using Close = fakes::LoopbackConsole::Close;
+using Log = fakes::LoopbackConsole::Log;
+
+TEST(ControllerOnLoopback, PressesEffectTwiceAnswersConsoleTapsAndRecoversFromErrorsOnce) {
+  const auto console = consoleOnItsPort();
+  ControllerUnderTest tempik({{"eosIP", console->host()}, {"bpmFX", "1"}, {"bpmMacro", "7"}});
+  ASSERT_TRUE(console->waitFor(effectKey, 2));
+  for (int i = 0; i < 3; ++i) console->send(tap);
+  ASSERT_TRUE(console->waitFor(tempoCommand));
+  console->send(notRunning);
+  ASSERT_TRUE(console->waitFor(tempoCommand, 2));
+  console->send(notRunning);  // the same tempo is not resent twice
+  ASSERT_TRUE(console->waitFor(effectKey, 6));
+  tempik.settle();
+  ASSERT_TRUE(console->waitFor("/test/marker"));
+  std::vector<std::string> received;
+  for (const auto& message : console->log().received) {
+    received.push_back(message.address);
+    for (const auto& argument : message.arguments) received.back() += " \"" + argument + '"';
+  }
+  const std::string command = tempoCommand + " \"Effect 1 BPM 120#\"";
+  const std::string label = "/eos/set/macro/7/label \"BPM || 120\"";
+  EXPECT_THAT(received,
+              ::testing::ElementsAre(effectKey, effectKey, command, label, effectKey, effectKey,
+                                     command, label, effectKey, effectKey, "/test/marker"));
+  EXPECT_TRUE(tempik.isConnected());
+}
+
+enum class DropMoment { afterPresses, betweenPresses, midFrameToTempik };
+
+// The console goes away fifty times at random moments: tempik comes back each time, presses
+// the Effect key twice on every new connection, and holds no more than it did at first.
+TEST(ConsoleDrops, FiftyTimesAtRandomMomentsTempikReconnectsEveryTimeWithoutLeaking) {
+  constexpr int drops = 50;
+  const auto console = consoleOnItsPort();
+  ControllerUnderTest tempik({{"eosIP", console->host()}, {"bpmFX", "1"}});
+  ASSERT_TRUE(console->waitFor(effectKey, 2));
+  tempik.settle();
+  const auto first = ProcessResources::now();
+  const auto seed = std::random_device{}();
+  SCOPED_TRACE("seed " + std::to_string(seed));
+  std::mt19937 random(seed);
+  std::vector<DropMoment> moments;
+  const auto frame = link::slipEncode(
+      osc::OSCMessage("/eos/out/user/20/cmd", {"LIVE: Effect 1 BPM 120#"}).rawData());
+  for (int client = 1; client <= drops; ++client) {
+    const auto moment = static_cast<DropMoment>(random() % 3);
+    moments.push_back(moment);
+    ASSERT_TRUE(console->waitFor(effectKey, moment == DropMoment::betweenPresses ? 1 : 2, client));
+    link::Bytes halfFrame;
+    if (moment == DropMoment::midFrameToTempik) {
+      halfFrame.assign(frame.begin(), frame.begin() + 1 + random() % (frame.size() - 1));
+    }
+    const auto delay = moment == DropMoment::betweenPresses ? 0 : random() % 100;
+    console->drop(random() % 3 ? Close::orderly : Close::reset, halfFrame, delay * 1ms);
+    ASSERT_TRUE(console->waitUntil([&](const Log& log) {
+      return int(log.connections.size()) > client;
+    })) << "no reconnection after drop "
+        << client;
+  }
+  ASSERT_TRUE(console->waitFor(effectKey, 2, drops + 1))
+      << console->log().connections.size() << " connections, "
+      << console->log().to(effectKey, drops + 1).size() << " presses on the last";
+  tempik.settle();
+  const auto last = ProcessResources::now();
+  const auto log = console->log();
+  EXPECT_EQ(log.connections.size(), std::size_t{drops + 1});
+  for (int client = 1; client <= drops; ++client) {
+    const auto pressed = log.to(effectKey, client).size();
+    EXPECT_EQ(pressed, moments[client - 1] == DropMoment::betweenPresses ? pressed : 2u) << client;
+    EXPECT_THAT(pressed, ::testing::AllOf(::testing::Ge(1u), ::testing::Le(2u))) << client;
+    EXPECT_LE(log.connections[client].acceptedAt - *log.connections[client - 1].droppedAt,
+              reconnectBound)
+        << "drop " << client;
+  }
+  EXPECT_EQ(log.to(effectKey, drops + 1).size(), 2u);
+  EXPECT_EQ(last.descriptors, first.descriptors);
+  EXPECT_EQ(last.threads, first.threads);
+  // Half a frame left behind by a dropped connection must not spoil the new one.
+  for (int i = 0; i < 3; ++i) console->send(tap);
+  ASSERT_TRUE(console->waitFor(tempoCommand, 1, drops + 1));
+  EXPECT_THAT(console->log().to(tempoCommand)[0].arguments,
+              ::testing::ElementsAre("Effect 1 BPM 120#"));
+}
+
+}  // namespace
+}  // namespace tempik::faults

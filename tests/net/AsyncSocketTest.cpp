@@ -1,0 +1,249 @@
+// The asynchronous TCP socket on loopback: connecting over either family, failures and their
+// texts, reading and writing whatever the timing, closing every way, and lifetimes.
+#include "net/AsyncSocket.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <cerrno>
+#include <future>
+#include <numeric>
+
+#include "SocketUnderTest.h"
+
+namespace tempik::net {
+namespace {
+
+using namespace testing;
+using fakes::LoopbackListener;
+
+std::size_t entries(const char* directory) {
+  std::size_t count = 0;
+  if (DIR* dir = ::opendir(directory)) {
+    while (::readdir(dir) != nullptr) ++count;
+    ::closedir(dir);
+  }
+  return count;
+}
+
+TEST(AsyncSocketConnect, ReachesEitherFamilyAndReportsThePeer) {
+  for (const auto& [family, interface] : std::vector<std::pair<int, std::optional<std::string>>>{
+           {AF_INET, std::nullopt}, {AF_INET6, std::nullopt}, {AF_INET6, "::1"}}) {
+    const LoopbackListener listener(family);
+    SocketUnderTest test;
+    SocketError error;
+    ASSERT_TRUE(test.socket->connectToHost(listener.host(), listener.port(), interface, 5, error));
+    const auto peer = listener.accept();
+    ASSERT_TRUE(peer.valid() && test.waitForConnect()) << listener.host();
+    EXPECT_EQ(test.delegate->log().connects[0],
+              listener.host() + " " + std::to_string(listener.port()));
+    EXPECT_EQ(test.socket->connectedHost(), listener.host());
+    EXPECT_EQ(test.socket->connectedPort(), listener.port());
+    test.socket->disconnect();
+    EXPECT_TRUE(test.socket->isDisconnected());
+    EXPECT_EQ(test.delegate->disconnectError(), std::nullopt);
+    EXPECT_TRUE(peer.waitForEndOfStream());
+  }
+}
+
+TEST(AsyncSocketConnect, LocalhostTriesIPv6OnlyAfterTheDelayAndOnlyWhenIPv4Fails) {
+  {  // 127.0.0.1 refuses at once; ::1 listens on the same port and is tried 0.3 s after the start
+    const LoopbackListener refusing(AF_INET, -1), ipv6(AF_INET6, 16, refusing.port());
+    SocketUnderTest test;
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(test.connect("localhost", refusing.port()));
+    ASSERT_TRUE(ipv6.accept().valid());
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 250ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
+    ASSERT_TRUE(test.waitForConnect());
+    EXPECT_EQ(test.delegate->log().connects[0], "::1 " + std::to_string(refusing.port()));
+  }
+  const LoopbackListener ipv4(AF_INET), ipv6(AF_INET6, 16, ipv4.port());
+  SocketUnderTest test;
+  ASSERT_TRUE(test.connect("localhost", ipv4.port()));
+  ASSERT_TRUE(ipv4.accept().valid() && test.waitForConnect());
+  EXPECT_EQ(test.delegate->log().connects[0], "127.0.0.1 " + std::to_string(ipv4.port()));
+  EXPECT_FALSE(ipv6.accept(700ms).valid()) << "well past the delay, ::1 was asked";
+}
+
+TEST(AsyncSocketConnect, FailuresCarryTheirDomainCodeAndText) {
+  const LoopbackListener refusing(AF_INET, -1);
+  const fakes::FullBacklogListener silent;
+  const struct {
+    std::string host;
+    std::uint16_t port;
+    double timeout;
+    std::string_view domain;
+    int code;  // -1: whatever the resolver says
+    std::string text;
+  } failures[] = {
+      {"127.0.0.1", refusing.port(), 10, kPosixErrorDomain, ECONNREFUSED, "Connection refused"},
+      {kUnresolvableHost, 3038, -1, kNetDBErrorDomain, -1, ""},
+      {"127.0.0.1", silent.port(), 0.3, kAsyncSocketErrorDomain, 3,
+       "Attempt to connect to host timed out"},
+  };
+  for (const auto& c : failures) {
+    SocketUnderTest test;
+    ASSERT_TRUE(test.connect(c.host, c.port, c.timeout));
+    const auto error = test.delegate->disconnectError();
+    ASSERT_TRUE(error.has_value()) << c.host;
+    EXPECT_EQ(error->domain, c.domain);
+    EXPECT_EQ(error->code, c.code == -1 ? error->code : c.code);
+    EXPECT_EQ(error->description, c.text.empty() ? error->description : c.text);
+    EXPECT_TRUE(test.delegate->log().connects.empty());
+  }
+}
+
+TEST(AsyncSocketReadWrite, BytesArriveInOrderWhateverTheTimingOfReadsAndWrites) {
+  const LoopbackListener listener;
+  SocketUnderTest test;
+  ASSERT_TRUE(test.connect(listener.host(), listener.port()));
+  test.socket->writeData(bytes("hello"), -1, 7);  // queued while connecting
+  test.socket->readDataWithTimeout(-1, 8);
+  const auto peer = listener.accept();
+  EXPECT_EQ(peer.read(5), bytes("hello"));
+  ASSERT_TRUE(peer.write("0123456789"));  // arrives while a read waits: one chunk
+  ASSERT_TRUE(test.delegate->waitUntil([](const Log& log) { return !log.chunks.empty(); }));
+  EXPECT_EQ(test.delegate->log().chunks, std::vector<Bytes>{bytes("0123456789")});
+  ASSERT_TRUE(peer.write("early bird"));  // arrives before any read asks for it
+  ASSERT_TRUE(peer.read(1, 200ms).empty());
+  test.socket->readDataWithTimeout(-1, 9);
+  ASSERT_TRUE(test.delegate->waitUntil([](const Log& log) { return log.received.size() == 20; }));
+  EXPECT_EQ(test.delegate->log().received, bytes("0123456789early bird"));
+  Bytes expected;
+  for (int i = 1; i <= 100; ++i) {
+    const auto chunk = bytes("packet " + std::to_string(i) + ";");
+    expected.insert(expected.end(), chunk.begin(), chunk.end());
+    test.socket->writeData(chunk, -1, i);
+  }
+  EXPECT_EQ(peer.read(expected.size()), expected);
+  ASSERT_TRUE(test.delegate->waitUntil([](const Log& log) { return log.writeTags.size() == 101; }));
+  EXPECT_EQ(test.delegate->log().writeTags.back(), 100);
+}
+
+TEST(AsyncSocketReadWrite, TenMebibytesReachASlowReaderInPieces) {
+  Connected test;
+  Bytes big(10 << 20);
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 7 + i / 4096);
+  test.socket->writeData(big, -1, 1);
+  // The reader starts only once the kernel buffers are full and the socket waits for room.
+  ASSERT_TRUE(test.delegate->waitUntil([](const Log& log) { return log.partialWrites > 0; }));
+  EXPECT_EQ(test.peer.read(big.size(), 60s), big);
+  ASSERT_TRUE(test.delegate->waitUntil([](const Log& log) { return !log.writeTags.empty(); }));
+  EXPECT_TRUE(test.delegate->log().disconnects.empty());
+}
+
+TEST(AsyncSocketClose, ThePeerClosingIsCode7AfterEveryByteAndAResetIsNoSignal) {
+  Connected closed(/*keepReading=*/true);
+  Bytes sent(300000);
+  std::iota(sent.begin(), sent.end(), 0);
+  ASSERT_TRUE(closed.peer.write(sent));
+  closed.peer.close();
+  const auto error = closed.delegate->disconnectError();
+  ASSERT_TRUE(error.has_value());
+  EXPECT_EQ(error->domain, kAsyncSocketErrorDomain);
+  EXPECT_EQ(error->code, 7);
+  EXPECT_EQ(error->description, "Socket closed by remote peer");
+  EXPECT_EQ(closed.delegate->log().received, sent);
+  EXPECT_TRUE(closed.delegate->log().lastDisconnectHadSocket);
+  // Writing on after the peer has gone: its kernel answers with a reset, and the next write
+  // fails. An error, and the process lives on (no SIGPIPE).
+  Connected halfOpen(/*keepReading=*/true);
+  halfOpen.socket->setAutoDisconnectOnClosedReadStream(false);  // it reads the end, writes on
+  halfOpen.peer.close();
+  for (int i = 0; i < 1000 && halfOpen.delegate->log().disconnects.empty(); ++i) {
+    halfOpen.socket->writeData(bytes("x"), -1, i);
+    halfOpen.delegate->waitUntil(
+        [i](const Log& log) { return !log.disconnects.empty() || int(log.writeTags.size()) > i; });
+  }
+  const auto writeError = halfOpen.delegate->disconnectError();
+  ASSERT_TRUE(writeError.has_value());
+  EXPECT_TRUE(writeError->code == EPIPE || writeError->code == ECONNRESET)
+      << writeError->description;
+}
+
+TEST(AsyncSocketClose, AfterWritingFlushesFirstAndAtOnceDropsTheRest) {
+  Connected test;
+  test.socket->readDataWithTimeout(-1, 0);  // a pending read does not hold the close back
+  test.socket->writeData(bytes("first "), -1, 1);
+  test.socket->writeData(bytes("second"), -1, 2);
+  test.socket->disconnectAfterWriting();
+  test.socket->writeData(bytes(" dropped"), -1, 3);
+  EXPECT_EQ(test.peer.read(100), bytes("first second"));  // then end of stream
+  EXPECT_EQ(test.delegate->disconnectError(), std::nullopt);
+  EXPECT_EQ(test.delegate->log().writeTags, (std::vector<std::int64_t>{1, 2}));
+
+  Connected atOnce;
+  atOnce.socket->disconnect();
+  EXPECT_TRUE(atOnce.socket->isDisconnected());
+  atOnce.socket->writeData(bytes("after"), -1, 2);
+  EXPECT_TRUE(atOnce.peer.waitForEndOfStream());
+  atOnce.queue->sync([] {});  // every callback posted so far has run
+  EXPECT_EQ(atOnce.delegate->log().disconnects.size(), 1u);
+  EXPECT_TRUE(atOnce.delegate->log().writeTags.empty());
+  ASSERT_TRUE(atOnce.connect(atOnce.listener.host(), atOnce.listener.port()));  // and again
+  ASSERT_TRUE(atOnce.listener.accept().valid());
+  ASSERT_TRUE(atOnce.delegate->waitUntil([](const Log& log) { return log.connects.size() == 2; }));
+}
+
+TEST(AsyncSocketLifetime, DestroyedWithCallbacksInFlightCallsNothingMoreWithIt) {
+  Connected test(/*keepReading=*/true);
+  std::promise<void> release, holding;
+  test.queue->async([&] {  // holds the delegate queue while the socket posts its callbacks
+    holding.set_value();
+    release.get_future().wait();
+  });
+  holding.get_future().wait();
+  ASSERT_TRUE(test.peer.write("in flight"));
+  test.peer.close();
+  for (auto end = std::chrono::steady_clock::now() + 30s;
+       !test.socket->isDisconnected() && std::chrono::steady_clock::now() < end;) {
+  }
+  test.socket.reset();
+  release.set_value();
+  test.queue->sync([] {});
+  EXPECT_TRUE(test.delegate->log().chunks.empty());
+  EXPECT_EQ(test.delegate->log().disconnects.size(), 1u);
+  EXPECT_FALSE(test.delegate->log().lastDisconnectHadSocket);
+}
+
+// Every path that makes or drops a descriptor, many times over, leaves none behind, nor a
+// thread.
+TEST(AsyncSocketLifetime, ThousandCyclesLeaveNoDescriptorOrThread) {
+  const LoopbackListener listener, refusing(AF_INET, -1);
+  const fakes::FullBacklogListener silent;
+  {
+    SocketUnderTest warmUp;  // the facility's threads start on first use
+    ASSERT_TRUE(warmUp.connect(kUnresolvableHost, 1, -1));
+    warmUp.delegate->disconnectError();
+  }
+  const auto descriptorsBefore = entries("/proc/self/fd");
+  const auto threadsBefore = entries("/proc/self/task");
+  for (int cycle = 0; cycle < 1000; ++cycle) {
+    SocketUnderTest test(/*keepReading=*/true);
+    test.socket->setAlternateAddressDelay(0);
+    if (cycle % 10 == 0) {  // refused on both families
+      ASSERT_TRUE(test.connect("localhost", refusing.port()));
+    } else if (cycle % 10 < 3) {  // destroyed mid-connect, or timed out
+      ASSERT_TRUE(test.connect("127.0.0.1", silent.port(), cycle % 10 == 1 ? -1 : 0.02));
+      if (cycle % 10 == 1) test.socket.reset();
+    } else {  // connect, exchange, disconnect from either end
+      ASSERT_TRUE(test.connect("127.0.0.1", listener.port()));
+      auto peer = listener.accept();
+      test.socket->writeData(bytes("ping"), -1, 0);
+      ASSERT_EQ(peer.read(4), bytes("ping"));
+      ASSERT_TRUE(peer.write("pong"));
+      ASSERT_TRUE(
+          test.delegate->waitUntil([](const Log& log) { return log.received.size() == 4; }));
+      cycle % 2 == 0 ? test.socket->disconnect() : peer.close();
+    }
+    ASSERT_TRUE(test.delegate->waitUntil([](const Log& log) { return !log.disconnects.empty(); }))
+        << cycle;
+  }
+  EXPECT_EQ(entries("/proc/self/fd"), descriptorsBefore);
+  EXPECT_EQ(entries("/proc/self/task"), threadsBefore);
+}
+
+}  // namespace
+}  // namespace tempik::net

@@ -1,0 +1,161 @@
+// The window over a real controller whose seams are fakes: the form, the tap button, the
+// dots and the status row as an operator sees and uses them, and the application around them.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include "support/FakeConsoleTransport.h"
+#include "support/Fakes.h"
+#include "support/ManualExecutor.h"
+#include "ui/AboutDialog.h"
+#include "ui/BuildInfo.h"
+#include "ui/ContentView.h"
+#include "ui/EosConnectionStatusView.h"
+#include "ui/PulsingTapButton.h"
+#include "ui/TapWindowDots.h"
+#include "ui/TempikApp.h"
+
+namespace tempik::ui {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Window : testing::Test {
+  Window() {
+    clock->set(std::chrono::system_clock::now());
+    transport->connectAnswer = std::nullopt;  // stays unconnected until the test says
+  }
+  ~Window() override { transport->dropUnanswered(); }
+
+  void start(fakes::MemorySettingsStore::Values settings = {}) {
+    store = std::make_shared<fakes::MemorySettingsStore>(std::move(settings));
+    app.show();
+    view = app.contentView();
+    executor->runReady();
+  }
+  // Replaces the field's text the way an operator does: select all, then type.
+  void type(QLineEdit& field, const QString& text) {
+    field.selectAll();
+    text.isEmpty() ? QTest::keyClick(&field, Qt::Key_Backspace) : QTest::keyClicks(&field, text);
+    executor->runReady();
+    // Each level of nested layouts passes a change of size up with an event of its own.
+    for (int level = 0; level < 8; ++level) {
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    }
+  }
+
+  std::shared_ptr<fakes::ManualExecutor> executor = std::make_shared<fakes::ManualExecutor>();
+  std::shared_ptr<fakes::FakeWallClock> clock = std::make_shared<fakes::FakeWallClock>();
+  std::shared_ptr<fakes::FakeConsoleTransport> transport =
+      std::make_shared<fakes::FakeConsoleTransport>(executor);
+  std::shared_ptr<fakes::MemorySettingsStore> store;
+  int controllersMade = 0;
+  TempikApp app{[this] {
+    ++controllersMade;
+    return core::TempoController::Dependencies{executor, clock, store, transport};
+  }};
+  ContentView* view = nullptr;
+};
+
+TEST_F(Window, OpensWithTheStoredSettingsAndHintsTheFieldsThatCannotBeSent) {
+  start({{"eosIP", "10.0.0.7"}, {"bpmFX", "abc"}, {"bpmMacro", "901"}});
+  EXPECT_EQ(view->hostField().text(), "10.0.0.7");
+  EXPECT_EQ(view->effectField().text(), "abc");
+  EXPECT_TRUE(view->isEffectHintShown());
+  EXPECT_FALSE(view->isMacroHintShown());
+  EXPECT_TRUE(store->writes.empty()) << "opening writes nothing back";
+  const struct {
+    QLineEdit* field;
+    QString text;
+    bool effectHint, macroHint;
+  } edits[] = {
+      {&view->effectField(), "3000-4000", false, false},
+      {&view->macroField(), "0", false, true},
+      {&view->effectField(), " ", true, true},
+      {&view->macroField(), " 901 ", true, false},
+      {&view->effectField(), "4000-3000", true, false},
+      {&view->effectField(), "", false, false},
+      {&view->macroField(), "100000", false, true},
+      {&view->macroField(), "", false, false},
+  };
+  QMainWindow& window = app.window();
+  std::map<std::pair<bool, bool>, int> heights;  // by the hints shown
+  for (const auto& edit : edits) {
+    type(*edit.field, edit.text);
+    SCOPED_TRACE(edit.text.toStdString());
+    EXPECT_EQ(view->isEffectHintShown(), edit.effectHint);
+    EXPECT_EQ(view->isMacroHintShown(), edit.macroHint);
+    // The window follows its content, never resizable by hand.
+    const auto [height, first] =
+        heights.emplace(std::pair(edit.effectHint, edit.macroHint), window.height());
+    EXPECT_EQ(height->second, window.height()) << "the same hints, another height";
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_EQ(window.width(), 400);
+  }
+  const int effectRow = heights[{true, false}] - heights[{false, false}];
+  const int macroRow = heights[{false, true}] - heights[{false, false}];
+  EXPECT_GE(effectRow, 30);
+  EXPECT_GE(macroRow, 30);
+  EXPECT_EQ(heights[std::pair(true, true)],
+            heights[std::pair(false, false)] + effectRow + macroRow);
+}
+
+TEST_F(Window, SavesTheWholeTextOnEveryKeystroke) {
+  start();
+  QTest::keyClicks(&view->macroField(), "901");
+  view->hostField().end(false);
+  QTest::keyClick(&view->hostField(), Qt::Key_Backspace);
+  EXPECT_EQ(
+      store->writes,
+      (decltype(store->writes){
+          {"bpmMacro", "9"}, {"bpmMacro", "90"}, {"bpmMacro", "901"}, {"eosIP", "127.0.0."}}));
+  EXPECT_EQ(app.controller()->bpmMacro(), "901");
+}
+
+TEST_F(Window, PressesTapAtTheirTimeAndTheViewsFollowTheController) {
+  start();
+  PulsingTapButton& button = view->tapButton();
+  EXPECT_EQ(button.tempoText(), QString(QChar(0x2013)));
+  EXPECT_EQ(view->connectionStatus().text(), "Not Connected");
+  transport->finishConnect(link::ConnectOutcome{false});
+  executor->runReady();
+  EXPECT_EQ(view->connectionStatus().text(), "Connected");
+  for (int i = 0; i < 3; ++i) {
+    QTest::mousePress(&button, Qt::LeftButton, {}, {150, 150});
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, {150, 150});
+    executor->runReady();
+    clock->set(clock->now() + 500ms);
+  }
+  EXPECT_EQ(app.controller()->tempo().bpm(), 120);
+  EXPECT_EQ(button.tempoText(), "120");
+  EXPECT_EQ(view->tapDots().litDots(), 3);
+  EXPECT_EQ(controllersMade, 1);
+  app.window().close();
+  app.show();
+  EXPECT_EQ(controllersMade, 1) << "one controller for the whole run";
+}
+
+TEST_F(Window, OpensOneAboutDialogAndClosingTheWindowEndsTheApplication) {
+  start();
+  QAction& about = app.aboutAction();
+  EXPECT_EQ(about.text(), "About tempik");
+  EXPECT_EQ(about.menuRole(), QAction::AboutRole);
+  about.trigger();
+  about.trigger();
+  ASSERT_NE(app.aboutDialog(), nullptr);
+  EXPECT_EQ(app.window().findChildren<AboutDialog*>().size(), 1);
+  EXPECT_TRUE(app.aboutDialog()->isVisible());
+  EXPECT_TRUE(app.aboutDialog()->versionText().contains(QString::fromUtf8(applicationVersion)));
+  QSignalSpy lastWindowClosed(qApp, &QGuiApplication::lastWindowClosed);
+  // Qt ends the application only from inside its event loop: close the window from there.
+  QTimer::singleShot(0, &app.window(), [this] { app.window().close(); });
+  QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
+  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_EQ(lastWindowClosed.count(), 1);
+}
+
+}  // namespace
+}  // namespace tempik::ui
