@@ -1,5 +1,6 @@
 // oscpack on the same messages: OutboundPacketStream for encoding; ReceivedMessage with the
-// address and strings copied into std::string (and the blob into a vector) for decoding.
+// address and strings copied into std::string (and the blob into a vector) for decoding, and
+// ReceivedMessage read in place (no copies) beside tempik's message view.
 #include <benchmark/benchmark.h>
 #include <osc/OscOutboundPacketStream.h>
 #include <osc/OscReceivedElements.h>
@@ -79,6 +80,46 @@ void copyingDecode(benchmark::State& state, const char* data, std::size_t size) 
   }
 }
 
+// Reading every argument in place: pointers into the buffer, nothing copied.
+void inPlaceRead(benchmark::State& state, const char* data, std::size_t size) {
+  for (auto _ : state) {
+    ::osc::ReceivedPacket packet(data, static_cast<::osc::osc_bundle_element_size_t>(size));
+    ::osc::ReceivedMessage message(packet);
+    benchmark::DoNotOptimize(message.AddressPattern());
+    for (auto arg = message.ArgumentsBegin(); arg != message.ArgumentsEnd(); ++arg) {
+      if (arg->IsString()) {
+        benchmark::DoNotOptimize(arg->AsString());
+      } else if (arg->IsBlob()) {
+        const void* blob = nullptr;
+        BlobSize blobSize = 0;
+        arg->AsBlob(blob, blobSize);
+        benchmark::DoNotOptimize(blob);
+        benchmark::DoNotOptimize(blobSize);
+      } else if (arg->IsInt32()) {
+        benchmark::DoNotOptimize(arg->AsInt32());
+      } else if (arg->IsFloat()) {
+        benchmark::DoNotOptimize(arg->AsFloat());
+      } else if (arg->IsInt64()) {
+        benchmark::DoNotOptimize(arg->AsInt64());
+      } else if (arg->IsDouble()) {
+        benchmark::DoNotOptimize(arg->AsDouble());
+      } else if (arg->IsBool()) {
+        benchmark::DoNotOptimize(arg->AsBool());
+      }
+    }
+  }
+}
+
+void oscpackInPlaceConsole(benchmark::State& state) {
+  char buffer[1024];
+  inPlaceRead(state, buffer, encodeConsole(buffer, sizeof buffer));
+}
+
+void oscpackInPlaceMixed(benchmark::State& state) {
+  char buffer[1024];
+  inPlaceRead(state, buffer, encodeMixed(buffer, sizeof buffer));
+}
+
 void oscpackDecodeConsole(benchmark::State& state) {
   char buffer[1024];
   copyingDecode(state, buffer, encodeConsole(buffer, sizeof buffer));
@@ -93,6 +134,8 @@ BENCHMARK(oscpackEncodeConsole);
 BENCHMARK(oscpackEncodeMixed);
 BENCHMARK(oscpackDecodeConsole);
 BENCHMARK(oscpackDecodeMixed);
+BENCHMARK(oscpackInPlaceConsole);
+BENCHMARK(oscpackInPlaceMixed);
 
 }  // namespace
 }  // namespace tempik::osc::bench

@@ -5,6 +5,7 @@
 #include "link/ConnectResultBox.h"
 #include "osc/OSCErrors.h"
 #include "osc/OSCMessage.h"
+#include "osc/OSCMessageView.h"
 
 namespace tempik::link {
 
@@ -15,22 +16,26 @@ constexpr const char* kAttemptQueueLabel = "io.github.tempik.eos-osc";
 constexpr std::int64_t kLowestPort = 1;
 constexpr std::int64_t kHighestPort = 65535;
 
-// Keeps a message's string arguments, in order, and drops every other kind. Each client calls
-// its wrapper on its own queue only, so the wrapper can reuse one list's storage.
-OSCTCPClient::ReceiveHandler stringsOnly(ReceiveHandler handler) {
-  return [handler = std::move(handler), strings = std::vector<std::string>()](
-             const osc::OSCMessage& message, const osc::OSCTimeTag&, const std::string&,
-             std::uint16_t) mutable {
-    std::size_t count = 0;
-    for (const auto& value : message.values()) {
-      if (const auto* text = value.stringValue()) {
-        if (count == strings.size()) strings.emplace_back();
-        strings[count++].assign(*text);
-      }
-    }
-    strings.resize(count);
-    handler(message.addressPattern().rawAddress(), strings);
-  };
+// Keeps a message's string arguments, in order, and drops every other kind. The message is
+// read in place, so the address and the strings are the only copies made. Each client calls
+// its wrapper on its own queue only, so the wrapper can reuse their storage.
+OSCTCPClient::MessageViewHandler stringsOnly(ReceiveHandler handler) {
+  return
+      [handler = std::move(handler), address = std::string(), strings = std::vector<std::string>()](
+          const osc::OSCMessageView& message, const osc::OSCTimeTag&, const std::string&,
+          std::uint16_t) mutable {
+        std::size_t count = 0;
+        for (const osc::OSCArgumentView& argument : message) {
+          if (const auto* text = std::get_if<std::string_view>(&argument)) {
+            if (count == strings.size()) strings.emplace_back();
+            strings[count++].assign(*text);
+          }
+        }
+        strings.resize(count);
+        // A console sends the same few addresses over and over.
+        if (address != message.addressPattern()) address.assign(message.addressPattern());
+        handler(address, strings);
+      };
 }
 
 }  // namespace
@@ -94,9 +99,9 @@ void EosOscTransport::setReceiveHandler(ReceiveHandler handler, std::function<vo
                   completion = std::move(completion)]() mutable {
     self->receiveHandler_ = std::move(handler);
     const auto wrapped = self->receiveHandler_ ? stringsOnly(self->receiveHandler_) : nullptr;
-    if (self->client_) self->client_->setReceiveHandler(wrapped);
+    if (self->client_) self->client_->setMessageViewHandler(wrapped);
     if (auto pending = self->pendingClient_.lock(); pending && pending != self->client_) {
-      pending->setReceiveHandler(wrapped);
+      pending->setMessageViewHandler(wrapped);
     }
     self->complete(std::move(completion));
   });
@@ -129,7 +134,7 @@ void EosOscTransport::startConnect(std::string host, std::int64_t port,
   auto queue = net::SerialQueue::create(kAttemptQueueLabel);
   auto client = OSCTCPClient::create(host, static_cast<std::uint16_t>(port), std::nullopt,
                                      OSCTimeTagMode::ignore, OSCTCPFramingMode::osc1_1, queue);
-  if (receiveHandler_) client->setReceiveHandler(stringsOnly(receiveHandler_));
+  if (receiveHandler_) client->setMessageViewHandler(stringsOnly(receiveHandler_));
   pendingClient_ = client;
   // The attempt's outcome comes back to this queue; meanwhile it is free for other operations.
   auto continuation = [weak = weak_from_this(), attempt, client, host, port,

@@ -30,6 +30,16 @@ bool isWholeOSCMessage(ByteView frame) {
   }
 }
 
+// The packet in `frame`, or nothing when it is not one: undecodable input is dropped without
+// report. Returned as decoded, never copied.
+std::optional<osc::OSCPacketView> readPacket(ByteView frame) {
+  try {
+    return osc::OSCPacketView::decode(frame);
+  } catch (const osc::OSCDecodeError&) {
+    return std::nullopt;
+  }
+}
+
 }  // namespace
 
 std::shared_ptr<OSCTCPClient> OSCTCPClient::create(std::string remoteHost, std::uint16_t remotePort,
@@ -96,6 +106,12 @@ void OSCTCPClient::setReceiveHandler(ReceiveHandler handler) {
   });
 }
 
+void OSCTCPClient::setMessageViewHandler(MessageViewHandler handler) {
+  queue_->async([weak = weak_from_this(), handler = std::move(handler)]() mutable {
+    if (auto self = weak.lock()) self->messageViewHandler_ = std::move(handler);
+  });
+}
+
 void OSCTCPClient::setNotificationHandler(NotificationHandler handler) {
   queue_->async([weak = weak_from_this(), handler = std::move(handler)]() mutable {
     if (auto self = weak.lock()) self->notificationHandler_ = std::move(handler);
@@ -142,36 +158,42 @@ void OSCTCPClient::handleChunk(ByteView chunk) {
 }
 
 void OSCTCPClient::handleFrame(ByteView frame) {
-  std::optional<osc::OSCPacket> packet;
-  try {
-    packet = osc::OSCPacket::decode(frame);
-  } catch (const osc::OSCDecodeError&) {
-    return;  // undecodable input is dropped without report
+  // Read in place: only the handlers decide what to copy.
+  if (const std::optional<osc::OSCPacketView> packet = readPacket(frame)) {
+    dispatch(*packet, std::nullopt);
   }
-  if (packet) dispatch(*packet, std::nullopt);
 }
 
-void OSCTCPClient::dispatch(const osc::OSCPacket& packet, std::optional<osc::OSCTimeTag> timeTag) {
+void OSCTCPClient::dispatch(const osc::OSCPacketView& packet,
+                            std::optional<osc::OSCTimeTag> timeTag) {
   if (const auto* bundle = packet.bundle()) {
-    for (const auto& element : bundle->elements()) dispatch(element, bundle->timeTag());
+    const osc::OSCTimeTag bundleTag = bundle->timeTag();
+    for (const osc::OSCPacketView& element : *bundle) dispatch(element, bundleTag);
     return;
   }
-  const osc::OSCMessage& message = *packet.message();
+  const osc::OSCMessageView& message = *packet.message();
   const osc::OSCTimeTag tag = timeTag.value_or(osc::OSCTimeTag::immediate());
   if (timeTagMode_.load(std::memory_order_relaxed) == OSCTimeTagMode::osc1_0 && timeTag &&
       tag.isFuture()) {
     const auto delay = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
         std::chrono::duration<double>(std::max(0.0, tag.timeIntervalSinceNow())));
-    queue_->asyncAfter(delay, [weak = weak_from_this(), message, tag] {
-      if (auto self = weak.lock()) self->deliver(message, tag);
+    // The frame is gone by then: the job keeps a copy of the message's bytes.
+    queue_->asyncAfter(delay, [weak = weak_from_this(),
+                               bytes = Bytes(message.bytes().begin(), message.bytes().end()), tag] {
+      if (auto self = weak.lock()) self->deliver(osc::OSCMessageView::decode(bytes), tag);
     });
     return;
   }
   deliver(message, tag);
 }
 
-void OSCTCPClient::deliver(const osc::OSCMessage& message, const osc::OSCTimeTag& timeTag) {
-  if (receiveHandler_) receiveHandler_(message, timeTag, connectedHost_, connectedPort_);
+void OSCTCPClient::deliver(const osc::OSCMessageView& message, const osc::OSCTimeTag& timeTag) {
+  if (messageViewHandler_) messageViewHandler_(message, timeTag, connectedHost_, connectedPort_);
+  if (receiveHandler_) {
+    // The view's checks are the owning decode's, so this decode cannot fail.
+    receiveHandler_(osc::OSCMessage::decode(message.bytes()), timeTag, connectedHost_,
+                    connectedPort_);
+  }
 }
 
 }  // namespace tempik::link

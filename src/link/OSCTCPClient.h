@@ -16,6 +16,7 @@
 #include "osc/OSCBundle.h"
 #include "osc/OSCMessage.h"
 #include "osc/OSCPacket.h"
+#include "osc/OSCPacketView.h"
 #include "osc/OSCTimeTag.h"
 
 namespace tempik::link {
@@ -52,6 +53,10 @@ class OSCTCPClient : public std::enable_shared_from_this<OSCTCPClient> {
   using ReceiveHandler =
       std::function<void(const osc::OSCMessage& message, const osc::OSCTimeTag& timeTag,
                          const std::string& remoteHost, std::uint16_t remotePort)>;
+  /// Gets each message read in place; the view is valid only during the call.
+  using MessageViewHandler =
+      std::function<void(const osc::OSCMessageView& message, const osc::OSCTimeTag& timeTag,
+                         const std::string& remoteHost, std::uint16_t remotePort)>;
   using NotificationHandler = std::function<void(const Notification& notification)>;
 
   /// Without a queue the client makes its own, labelled "<prefix>osc.OSCTCPClient.queue".
@@ -80,6 +85,9 @@ class OSCTCPClient : public std::enable_shared_from_this<OSCTCPClient> {
   /// Replace a handler (an empty one removes it). The change is queued on the client's queue;
   /// run an empty job synchronously on the queue to be sure it is in place.
   void setReceiveHandler(ReceiveHandler handler);
+  /// Like setReceiveHandler, for a handler that reads messages in place: received messages are
+  /// then decoded into owned values only when a ReceiveHandler is set too.
+  void setMessageViewHandler(MessageViewHandler handler);
   void setNotificationHandler(NotificationHandler handler);
 
   bool isConnected() const;
@@ -110,8 +118,8 @@ class OSCTCPClient : public std::enable_shared_from_this<OSCTCPClient> {
   void didDisconnect(const std::optional<net::SocketError>& error);
   void handleChunk(ByteView chunk);
   void handleFrame(ByteView frame);
-  void dispatch(const osc::OSCPacket& packet, std::optional<osc::OSCTimeTag> timeTag);
-  void deliver(const osc::OSCMessage& message, const osc::OSCTimeTag& timeTag);
+  void dispatch(const osc::OSCPacketView& packet, std::optional<osc::OSCTimeTag> timeTag);
+  void deliver(const osc::OSCMessageView& message, const osc::OSCTimeTag& timeTag);
   void writeFramed(const Bytes& packet);
 
   const std::string remoteHost_;
@@ -125,6 +133,7 @@ class OSCTCPClient : public std::enable_shared_from_this<OSCTCPClient> {
 
   // Owned by the client's queue.
   ReceiveHandler receiveHandler_;
+  MessageViewHandler messageViewHandler_;
   NotificationHandler notificationHandler_;
   SlipStreamDecoder slipDecoder_;
   LengthHeaderStreamDecoder lengthDecoder_;

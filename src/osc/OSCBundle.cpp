@@ -7,14 +7,9 @@
 #include "osc/BigEndian.h"
 #include "osc/OSCErrors.h"
 #include "osc/OSCPacket.h"
+#include "osc/OSCPacketView.h"
 
 namespace tempik::osc {
-namespace {
-
-constexpr std::size_t kHeaderAndTimeTagLength = 16;
-
-}  // namespace
-
 OSCBundle::OSCBundle() = default;
 OSCBundle::OSCBundle(std::vector<OSCPacket> elements, OSCTimeTag timeTag)
     : timeTag_(timeTag), elements_(std::move(elements)) {}
@@ -37,41 +32,18 @@ OSCBundle OSCBundle::decode(std::vector<std::uint8_t>&& bytes) {
 }
 
 OSCBundle OSCBundle::decodeAt(std::span<const std::uint8_t> bytes, int depth) {
-  if (bytes.size() < kHeaderAndTimeTagLength) {
-    throw OSCDecodeError::malformed("Data length too short. (Length is " +
-                                    std::to_string(bytes.size()) + ")");
-  }
-  if (!std::equal(std::begin(kHeader), std::end(kHeader), bytes.begin())) {
-    throw OSCDecodeError::malformed("Bundle header is not present or is malformed.");
-  }
-  // Each nested bundle is a level of recursion; a frame of nothing but headers must not be
-  // able to exhaust the stack.
-  if (depth > kMaxDepth) {
-    throw OSCDecodeError::malformed("Bundles are nested deeper than " + std::to_string(kMaxDepth) +
-                                    " levels.");
-  }
-  OSCBundle bundle({}, OSCTimeTag(loadBigEndian64(bytes.data() + 8), 0));
-
-  std::size_t p = kHeaderAndTimeTagLength;
-  while (p < bytes.size()) {
-    const std::size_t remaining = bytes.size() - p;
-    if (remaining < 4) throw OSCDecodeError::malformed("Data bytes ended earlier than expected.");
-    const auto size = static_cast<std::int32_t>(loadBigEndian32(bytes.data() + p));
-    // A negative size would move the position backwards.
-    if (size < 0 || static_cast<std::size_t>(size) > remaining - 4) {
-      throw OSCDecodeError::malformed("Data bytes ended earlier than expected.");
-    }
-    const auto element = bytes.subspan(p + 4, static_cast<std::size_t>(size));
-    if (OSCMessage::appearsToBeOSCBundle(element)) {
-      bundle.elements_.emplace_back(decodeAt(element, depth + 1));
-    } else if (OSCMessage::appearsToBeOSCMessage(element)) {
-      OSCPacket& packet = bundle.elements_.emplace_back(OSCMessage::DecodingKey{});
-      packet.messageToFill().decodeFrom(element);
-    } else {
-      throw OSCDecodeError::malformed("Unrecognized bundle element encountered.");
-    }
-    p += 4 + static_cast<std::size_t>(size);
-  }
+  // The same reading as OSCBundleView's, so the two accept and refuse alike.
+  OSCBundle bundle;
+  detail::readBundle(
+      bytes, depth, [&bundle, depth](std::span<const std::uint8_t> element, bool isBundle) {
+        if (isBundle) {
+          bundle.elements_.emplace_back(decodeAt(element, depth + 1));
+        } else {
+          OSCPacket& packet = bundle.elements_.emplace_back(OSCMessage::DecodingKey{});
+          packet.messageToFill().decodeFrom(element);
+        }
+      });
+  bundle.timeTag_ = OSCTimeTag(loadBigEndian64(bytes.data() + 8), 0);
   // Sizes, header and time tag re-encode as read, so the bundle keeps no bytes of its own.
   return bundle;
 }

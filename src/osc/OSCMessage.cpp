@@ -4,8 +4,10 @@
 #include <cstring>
 
 #include "osc/BigEndian.h"
+#include "osc/MessageCheck.h"
 #include "osc/OSCBundle.h"
 #include "osc/OSCErrors.h"
+#include "osc/OSCMessageView.h"
 #include "osc/OSCSerialization.h"
 #include "osc/OSCValueDecoder.h"
 
@@ -39,7 +41,7 @@ void measure(const OSCValue& value, std::size_t& tags, std::size_t& bytes) {
       bytes += paddedLength(value.getIf<std::string>()->size());
       return;
     case kIndexOf<OSCBlob>:
-      bytes += 4 + paddedLength(value.getIf<OSCBlob>()->size());
+      bytes += 4 + value.getIf<OSCBlob>()->size() + 3;
       return;
     case kIndexOf<OSCStringAltValue>:
       bytes += paddedLength(value.getIf<OSCStringAltValue>()->string.size());
@@ -55,11 +57,24 @@ void measure(const OSCValue& value, std::size_t& tags, std::size_t& bytes) {
   }
 }
 
-}  // namespace
-
-bool OSCMessage::appearsToBeOSCMessage(std::span<const std::uint8_t> bytes) {
-  return !bytes.empty() && bytes[0] == '/';
+// False when the encoder would write the argument differently: it replaces a string's
+// control characters.
+bool encodesAsReceived(const OSCArgumentView& argument) {
+  if (const auto* text = std::get_if<std::string_view>(&argument)) {
+    return detail::isPrintable(text->data(), text->size());
+  }
+  if (const auto* alt = std::get_if<OSCStringAltView>(&argument)) {
+    return detail::isPrintable(alt->string.data(), alt->string.size());
+  }
+  if (const auto* array = std::get_if<OSCArrayView>(&argument)) {
+    for (const OSCArgumentView& element : *array) {
+      if (!encodesAsReceived(element)) return false;
+    }
+  }
+  return true;
 }
+
+}  // namespace
 
 bool OSCMessage::appearsToBeOSCBundle(std::span<const std::uint8_t> bytes) {
   return bytes.size() >= 8 &&
@@ -87,41 +102,25 @@ void OSCMessage::decodeFrom(std::vector<std::uint8_t>&& bytes) {
 }
 
 bool OSCMessage::parse(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() % 4 != 0) throw OSCDecodeError::malformed("Length not a multiple of 4 bytes.");
-  if (!appearsToBeOSCMessage(bytes)) {
-    throw OSCDecodeError::malformed("Does not start with an address pattern.");
-  }
-  const OSCSerialization& registry = OSCSerialization::shared();
-  OSCValueDecoder reader(bytes, &registry);
-
-  std::string_view address;
-  try {
-    address = reader.read4ByteAlignedNullTerminatedASCIIView();
-  } catch (const OSCDecodeError&) {
-    throw OSCDecodeError::malformed("Address pattern string could not be parsed.");
-  }
-  std::string_view tags;
-  try {
-    tags = reader.read4ByteAlignedNullTerminatedASCIIView();
-  } catch (const OSCDecodeError&) {
-    throw OSCDecodeError::malformed("Couldn't extract OSC-type chunk.");
-  }
-
-  // The encoder writes one "," first and no other "," or zero tag.
-  bool reencodable = !tags.empty() && tags[0] == ',';
-  // At most one value per tag after the ",". Garbage may claim a million tags, so growth past
-  // a modest count is left to the list.
-  if (tags.size() > 1) values_.reserve(std::min<std::size_t>(tags.size() - 1, 64));
-  for (std::size_t i = 0; i < tags.size();) {
-    if (tags[i] == ',' || tags[i] == 0) {
-      reencodable &= i == 0;
-      ++i;
-      continue;
+  // Checked and read by the same code as OSCMessageView, in one walk, so the two accept and
+  // refuse alike.
+  bool printable = true;
+  OSCMessageView view;
+  view.check(bytes, [this, &printable]<class Kind>(const Kind& value) {
+    if constexpr (std::is_same_v<Kind, std::string_view>) {
+      printable &= detail::isPrintable(value.data(), value.size());
+    } else if constexpr (std::is_same_v<Kind, OSCStringAltView>) {
+      printable &= detail::isPrintable(value.string.data(), value.string.size());
+    } else if constexpr (std::is_same_v<Kind, OSCArrayView>) {
+      printable &= encodesAsReceived(OSCArgumentView(value));
     }
-    i += registry.decodeValue(tags.substr(i), reader, values_);
-  }
-  address_.ascii_.text_.assign(address);  // already checked to be ASCII
-  return reencodable && reader.reencodesExactly() && reader.remainingByteCount() == 0;
+    detail::appendOne(values_, value);
+  });
+  address_.ascii_.text_.assign(view.addressPattern());  // already checked to be ASCII
+  // The encoder writes one "," first and no other "," or zero tag.
+  const std::string_view tags = view.typeTags();
+  const bool canonicalTags = !tags.empty() && tags[0] == ',' && tags.find(',', 1) == tags.npos;
+  return canonicalTags && printable && view.endsWithLastArgument();
 }
 
 std::vector<std::uint8_t> OSCMessage::rawData() const {

@@ -62,7 +62,9 @@ class OSCMessage {
   static OSCMessage decode(std::vector<std::uint8_t>&& bytes);
 
   /// True when `bytes` begin with "/".
-  static bool appearsToBeOSCMessage(std::span<const std::uint8_t> bytes);
+  static bool appearsToBeOSCMessage(std::span<const std::uint8_t> bytes) {
+    return !bytes.empty() && bytes[0] == '/';
+  }
   /// True when `bytes` begin with the 8-byte bundle header "#bundle\0".
   static bool appearsToBeOSCBundle(std::span<const std::uint8_t> bytes);
 

@@ -5,6 +5,7 @@
 #include "osc/ASCIIString.h"
 #include "osc/BigEndian.h"
 #include "osc/OSCErrors.h"
+#include "osc/OSCMessageView.h"
 
 namespace tempik::osc {
 namespace {
@@ -69,7 +70,8 @@ char encodeBlob(const OSCValue& v, Bytes& data) {
   }
   appendBigEndian32(data, static_cast<std::uint32_t>(blob.size()));
   data.insert(data.end(), blob.begin(), blob.end());
-  appendZeros(data, 4 - blob.size() % 4);
+  // As every OSC 1.0 peer writes it: no padding when the length is already a multiple of 4.
+  appendZeros(data, (4 - blob.size() % 4) % 4);
   return 'b';
 }
 char encodeBool(const OSCValue& v, Bytes&) {
@@ -138,59 +140,20 @@ char encodeUInt64(const OSCValue& v, Bytes& data) {
   return 'h';
 }
 
-void decodeInt32(OSCValueDecoder& r, OSCValueList& values) {
-  values.emplace_back(r.readInt32());
+// The fixed kinds are checked and read by the same code as whole messages and their views.
+void decodeTag(std::string_view tag, OSCValueDecoder& r, OSCValueList& values) {
+  OSCArgumentView argument;
+  detail::readArgument(tag, r, argument);
+  appendValue(values, argument);
 }
-void decodeFloat32(OSCValueDecoder& r, OSCValueList& values) {
-  values.emplace_back(r.readFloat32());
+template <char Tag>
+void decodeKind(OSCValueDecoder& r, OSCValueList& values) {
+  static constexpr char tag[1] = {Tag};
+  decodeTag({tag, 1}, r, values);
 }
-std::string_view readString(OSCValueDecoder& r) {
-  bool printable = true;
-  const std::string_view text = r.read4ByteAlignedNullTerminatedASCIIView(printable);
-  if (!printable) r.markNotReencodable();
-  return text;
-}
-
-void decodeString(OSCValueDecoder& r, OSCValueList& values) {
-  values.emplace_back(readString(r));
-}
-void decodeBlob(OSCValueDecoder& r, OSCValueList& values) {
-  const auto bytes = r.readBlob();
-  values.emplace_back(OSCBlob(bytes.begin(), bytes.end()));
-}
-void decodeBool(char tag, OSCValueDecoder&, OSCValueList& values) {
+void decodeBool(char tag, OSCValueDecoder& r, OSCValueList& values) {
   if (tag != 'T' && tag != 'F') throw OSCDecodeError::unexpectedType(tag);
-  values.emplace_back(tag == 'T');
-}
-void decodeCharacter(OSCValueDecoder& r, OSCValueList& values) {
-  const std::int32_t code = r.readInt32();
-  if (code < 0 || code > 0x7F) {
-    throw OSCDecodeError::malformed(
-        "Character value couldn't be read. Could not form a Unicode scalar from the value.");
-  }
-  values.emplace_back(static_cast<char32_t>(code));
-}
-void decodeDouble(OSCValueDecoder& r, OSCValueList& values) {
-  values.emplace_back(r.readDouble());
-}
-void decodeInt64(OSCValueDecoder& r, OSCValueList& values) {
-  values.emplace_back(r.readInt64());
-}
-void decodeImpulse(OSCValueDecoder&, OSCValueList& values) {
-  values.emplace_back(OSCImpulseValue{});
-}
-void decodeMIDI(OSCValueDecoder& r, OSCValueList& values) {
-  const auto b = r.read(4);
-  values.emplace_back(OSCMIDIValue{b[0], b[1], b[2], b[3]});
-}
-void decodeNull(OSCValueDecoder&, OSCValueList& values) {
-  values.emplace_back(OSCNullValue{});
-}
-void decodeStringAlt(OSCValueDecoder& r, OSCValueList& values) {
-  values.emplace_back(OSCStringAltValue{std::string(readString(r))});
-}
-void decodeTimeTag(OSCValueDecoder& r, OSCValueList& values) {
-  values.emplace_back(OSCTimeTag(r.readUInt64(), 0));
+  decodeTag({&tag, 1}, r, values);
 }
 
 std::optional<std::size_t> decodeArray(std::string_view tags, OSCValueDecoder& r,
@@ -222,19 +185,19 @@ std::vector<OSCValueKind> codecKinds() {
       {"Int32",
        {Tag{'i'}},
        OSCValueStaticTagEncoder{encodeInt32},
-       OSCValueStaticTagDecoder{decodeInt32}},
+       OSCValueStaticTagDecoder{decodeKind<'i'>}},
       {"Float32",
        {Tag{'f'}},
        OSCValueStaticTagEncoder{encodeFloat32},
-       OSCValueStaticTagDecoder{decodeFloat32}},
+       OSCValueStaticTagDecoder{decodeKind<'f'>}},
       {"String",
        {Tag{'s'}},
        OSCValueStaticTagEncoder{encodeString},
-       OSCValueStaticTagDecoder{decodeString}},
+       OSCValueStaticTagDecoder{decodeKind<'s'>}},
       {"Blob",
        {Tag{'b'}},
        OSCValueStaticTagEncoder{encodeBlob},
-       OSCValueStaticTagDecoder{decodeBlob}},
+       OSCValueStaticTagDecoder{decodeKind<'b'>}},
       {"Bool",
        {Variable{"TF"}},
        OSCValueVariableTagEncoder{encodeBool},
@@ -242,35 +205,35 @@ std::vector<OSCValueKind> codecKinds() {
       {"Character",
        {Tag{'c'}},
        OSCValueStaticTagEncoder{encodeCharacter},
-       OSCValueStaticTagDecoder{decodeCharacter}},
+       OSCValueStaticTagDecoder{decodeKind<'c'>}},
       {"Double",
        {Tag{'d'}},
        OSCValueStaticTagEncoder{encodeDouble},
-       OSCValueStaticTagDecoder{decodeDouble}},
+       OSCValueStaticTagDecoder{decodeKind<'d'>}},
       {"Int64",
        {Tag{'h'}},
        OSCValueStaticTagEncoder{encodeInt64},
-       OSCValueStaticTagDecoder{decodeInt64}},
+       OSCValueStaticTagDecoder{decodeKind<'h'>}},
       {"OSCImpulseValue",
        {Tag{'I'}},
        OSCValueStaticTagEncoder{encodeImpulse},
-       OSCValueStaticTagDecoder{decodeImpulse}},
+       OSCValueStaticTagDecoder{decodeKind<'I'>}},
       {"OSCMIDIValue",
        {Tag{'m'}},
        OSCValueStaticTagEncoder{encodeMIDI},
-       OSCValueStaticTagDecoder{decodeMIDI}},
+       OSCValueStaticTagDecoder{decodeKind<'m'>}},
       {"OSCNullValue",
        {Tag{'N'}},
        OSCValueStaticTagEncoder{encodeNull},
-       OSCValueStaticTagDecoder{decodeNull}},
+       OSCValueStaticTagDecoder{decodeKind<'N'>}},
       {"OSCStringAltValue",
        {Tag{'S'}},
        OSCValueStaticTagEncoder{encodeStringAlt},
-       OSCValueStaticTagDecoder{decodeStringAlt}},
+       OSCValueStaticTagDecoder{decodeKind<'S'>}},
       {"OSCTimeTag",
        {Tag{'t'}},
        OSCValueStaticTagEncoder{encodeTimeTag},
-       OSCValueStaticTagDecoder{decodeTimeTag}},
+       OSCValueStaticTagDecoder{decodeKind<'t'>}},
       {"OSCArrayValue",
        {Variadic{}},
        OSCValueVariadicTagEncoder{encodeArray},

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <compare>
+#include <concepts>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -16,6 +18,61 @@
 namespace tempik::osc {
 
 class OSCValue;
+
+namespace detail {
+
+// The fixed-width integer type of a host integer type's width and signedness.
+template <std::size_t Bytes, bool Signed>
+struct FixedWidth;
+template <>
+struct FixedWidth<1, true> {
+  using type = std::int8_t;
+};
+template <>
+struct FixedWidth<2, true> {
+  using type = std::int16_t;
+};
+template <>
+struct FixedWidth<4, true> {
+  using type = std::int32_t;
+};
+template <>
+struct FixedWidth<8, true> {
+  using type = std::int64_t;
+};
+template <>
+struct FixedWidth<1, false> {
+  using type = std::uint8_t;
+};
+template <>
+struct FixedWidth<2, false> {
+  using type = std::uint16_t;
+};
+template <>
+struct FixedWidth<4, false> {
+  using type = std::uint32_t;
+};
+template <>
+struct FixedWidth<8, false> {
+  using type = std::uint64_t;
+};
+
+// Integer types that are numbers: not bool and not the character types.
+template <class T>
+concept HostInteger = std::integral<T> && !std::same_as<T, bool> && !std::same_as<T, char> &&
+                      !std::same_as<T, wchar_t> && !std::same_as<T, char8_t> &&
+                      !std::same_as<T, char16_t> && !std::same_as<T, char32_t>;
+
+// The compiler's 16-bit float, where it has one.
+#if defined(__FLT16_MAX__)
+template <class T>
+concept HalfFloat = std::same_as<T, _Float16>;
+#else
+template <class T>
+concept HalfFloat = false;
+#endif
+
+}  // namespace detail
 
 /// Kind "b": a byte string.
 using OSCBlob = std::vector<std::uint8_t>;
@@ -54,9 +111,11 @@ struct OSCArrayValue {
 /// One OSC argument: a value of one of the fourteen kinds (int32 "i", float32 "f", string "s",
 /// blob "b", bool "T"/"F", character "c", double "d", int64 "h", impulse "I", MIDI "m",
 /// null "N", string-alt "S", time tag "t", array), or a host number type that encodes as one
-/// of them (8/16-bit integers as "i", uint32 and uint64 as "h") and is never produced by
-/// decoding. Strings hold UTF-8 text; it is made ASCII (lossily) when encoded.
-/// An immutable value; safe to hand between threads.
+/// of them and is never produced by decoding. Any integer type is taken by its width, not its
+/// name (`long`, `long long` and `std::ptrdiff_t` are all 64-bit signed here): signed 8 to 32
+/// bits go out as "i", 64 bits as "h"; unsigned 8 and 16 bits as "i", 32 and 64 bits as "h".
+/// A 16-bit float is widened to "f". Strings hold UTF-8 text; it is made ASCII (lossily) when
+/// encoded. An immutable value; safe to hand between threads.
 class OSCValue {
  public:
   using Storage = std::variant<
@@ -65,8 +124,16 @@ class OSCValue {
       // Host number types, encoded as one of the kinds above.
       std::int8_t, std::int16_t, std::uint8_t, std::uint16_t, std::uint32_t, std::uint64_t>;
 
-  OSCValue(std::int32_t v) : storage_(v) {}  // NOLINT: implicit, values are written as literals
-  OSCValue(float v) : storage_(v) {}         // NOLINT
+  /// Any integer type, stored as the fixed-width type of its width and signedness.
+  template <detail::HostInteger Integer>
+  OSCValue(Integer v)  // NOLINT: implicit, values are written as literals
+      : storage_(std::in_place_type<
+                     typename detail::FixedWidth<sizeof(Integer), std::is_signed_v<Integer>>::type>,
+                 v) {}
+  OSCValue(float v) : storage_(v) {}  // NOLINT
+  /// A 16-bit float, widened: it goes out as "f".
+  template <detail::HalfFloat Half>
+  OSCValue(Half v) : storage_(static_cast<float>(v)) {}                                 // NOLINT
   OSCValue(std::string v) : storage_(std::move(v)) {}                                   // NOLINT
   OSCValue(std::string_view v) : storage_(std::in_place_type<std::string>, v) {}        // NOLINT
   OSCValue(const char* v) : storage_(std::in_place_type<std::string>, v) {}             // NOLINT
@@ -75,19 +142,12 @@ class OSCValue {
   OSCValue(char v) : storage_(static_cast<char32_t>(static_cast<unsigned char>(v))) {}  // NOLINT
   OSCValue(char32_t v) : storage_(v) {}                                                 // NOLINT
   OSCValue(double v) : storage_(v) {}                                                   // NOLINT
-  OSCValue(std::int64_t v) : storage_(v) {}                                             // NOLINT
   OSCValue(OSCImpulseValue v) : storage_(v) {}                                          // NOLINT
   OSCValue(OSCMIDIValue v) : storage_(v) {}                                             // NOLINT
   OSCValue(OSCNullValue v) : storage_(v) {}                                             // NOLINT
   OSCValue(OSCStringAltValue v) : storage_(std::move(v)) {}                             // NOLINT
   OSCValue(OSCTimeTag v) : storage_(v) {}                                               // NOLINT
   OSCValue(OSCArrayValue v) : storage_(std::move(v)) {}                                 // NOLINT
-  OSCValue(std::int8_t v) : storage_(v) {}                                              // NOLINT
-  OSCValue(std::int16_t v) : storage_(v) {}                                             // NOLINT
-  OSCValue(std::uint8_t v) : storage_(v) {}                                             // NOLINT
-  OSCValue(std::uint16_t v) : storage_(v) {}                                            // NOLINT
-  OSCValue(std::uint32_t v) : storage_(v) {}                                            // NOLINT
-  OSCValue(std::uint64_t v) : storage_(v) {}                                            // NOLINT
 
   /// The value as the kind `K`, or null when it is another kind.
   template <class K>
