@@ -141,18 +141,18 @@ TEST(OSCValues, HostTypesGoOutByWidthAndTextByTheLossyRule) {
     std::string tags;
     std::string bytes;
   } cases[] = {
-      {std::int8_t{-1}, "i", "ffffffff"},
-      {std::uint16_t{65535}, "i", "0000ffff"},
-      {std::uint32_t{0xFFFFFFFF}, "h", "00000000ffffffff"},
-      {-4L, "h", "fffffffffffffffc"},
-      {-5LL, "h", "fffffffffffffffb"},
-      {std::ptrdiff_t{6}, "h", "0000000000000006"},
-      {std::uint64_t{std::numeric_limits<std::int64_t>::max()}, "h", "7fffffffffffffff"},
+    {std::int8_t{-1}, "i", "ffffffff"},
+    {std::uint16_t{65535}, "i", "0000ffff"},
+    {std::uint32_t{0xFFFFFFFF}, "h", "00000000ffffffff"},
+    {-4L, "h", "fffffffffffffffc"},
+    {-5LL, "h", "fffffffffffffffb"},
+    {std::ptrdiff_t{6}, "h", "0000000000000006"},
+    {std::uint64_t{std::numeric_limits<std::int64_t>::max()}, "h", "7fffffffffffffff"},
 #if defined(__FLT16_MAX__)
-      {static_cast<_Float16>(1.5f), "f", "3fc00000"},
+    {static_cast<_Float16>(1.5f), "f", "3fc00000"},
 #endif
-      {U'\u00E9', "c", "00000065"},
-      {OSCStringAltValue{"\t"}, "S", "'?'000000"},
+    {U'\u00E9', "c", "00000065"},
+    {OSCStringAltValue{"\t"}, "S", "'?'000000"},
   };
   for (const auto& c : cases) {
     std::string tags;
