@@ -18,8 +18,6 @@ std::size_t paddedLength(std::size_t n) {
   return n + (4 - n % 4);
 }
 
-// How many tags and roughly how many payload bytes `value` will write: lets the encoder
-// reserve the whole message and place the tag chunk before the payloads in one pass.
 // The position of kind K among OSCValue's alternatives.
 template <class K, class Variant>
 struct AlternativeIndex;
@@ -34,6 +32,8 @@ struct AlternativeIndex<K, std::variant<Kinds...>> {
 template <class K>
 constexpr std::size_t kIndexOf = AlternativeIndex<K, OSCValue::Storage>::value;
 
+// How many tags and roughly how many payload bytes `value` will write: lets the encoder
+// reserve the whole message and place the tag chunk before the payloads in one pass.
 void measure(const OSCValue& value, std::size_t& tags, std::size_t& bytes) {
   tags += 1;
   switch (value.storage().index()) {
