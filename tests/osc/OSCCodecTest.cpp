@@ -209,6 +209,8 @@ TEST(OSCPackets, DecodeFailuresCarryTheirTexts) {
        "Malformed data: Not enough bytes while reading Double data chunk."},
       {"'/a'0000 ',s'0000 'ab'00'c'", notTerminated},
       {"'/a'0000 ',s'0000 'abcd'", notTerminated},
+      // The same with sixteen bytes to scan at a time.
+      {"'/a'0000 ',s'0000 'ab'00'c' 00000000 00000000 00000000", notTerminated},
       {"'/a'0000 ',s'0000 c3a90000",
        "Malformed data: Failed to form valid ASCII string from 4-byte aligned null-terminated "
        "ASCII string chunk. Non-ASCII characters may be present or the data is malformed."},
