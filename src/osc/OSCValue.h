@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <compare>
 #include <concepts>
 #include <cstddef>
@@ -7,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <type_traits>
 #include <variant>
 #include <vector>
@@ -23,39 +25,10 @@ namespace detail {
 
 // The fixed-width integer type of a host integer type's width and signedness.
 template <std::size_t Bytes, bool Signed>
-struct FixedWidth;
-template <>
-struct FixedWidth<1, true> {
-  using type = std::int8_t;
-};
-template <>
-struct FixedWidth<2, true> {
-  using type = std::int16_t;
-};
-template <>
-struct FixedWidth<4, true> {
-  using type = std::int32_t;
-};
-template <>
-struct FixedWidth<8, true> {
-  using type = std::int64_t;
-};
-template <>
-struct FixedWidth<1, false> {
-  using type = std::uint8_t;
-};
-template <>
-struct FixedWidth<2, false> {
-  using type = std::uint16_t;
-};
-template <>
-struct FixedWidth<4, false> {
-  using type = std::uint32_t;
-};
-template <>
-struct FixedWidth<8, false> {
-  using type = std::uint64_t;
-};
+using FixedWidth = std::tuple_element_t<
+    std::bit_width(Bytes) - 1,
+    std::conditional_t<Signed, std::tuple<std::int8_t, std::int16_t, std::int32_t, std::int64_t>,
+                       std::tuple<std::uint8_t, std::uint16_t, std::uint32_t, std::uint64_t>>>;
 
 // Integer types that are numbers: not bool and not the character types.
 template <class T>
@@ -127,8 +100,7 @@ class OSCValue {
   /// Any integer type, stored as the fixed-width type of its width and signedness.
   template <detail::HostInteger Integer>
   OSCValue(Integer v)  // NOLINT: implicit, values are written as literals
-      : storage_(std::in_place_type<
-                     typename detail::FixedWidth<sizeof(Integer), std::is_signed_v<Integer>>::type>,
+      : storage_(std::in_place_type<detail::FixedWidth<sizeof(Integer), std::is_signed_v<Integer>>>,
                  v) {}
   OSCValue(float v) : storage_(v) {}  // NOLINT
   /// A 16-bit float, widened: it goes out as "f".
