@@ -76,6 +76,8 @@ constexpr std::uint32_t zeroMarks(std::uint32_t w) {
   std::size_t i = 0;
   std::uint32_t high = 0;
 #if defined(__SSE2__)
+  // findZero's loop again, so that the padding is checked from the masks already in hand:
+  // finding the zero first and loading its group again costs about a tenth of a message's read.
   for (; i + 16 <= n; i += 16) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
     const auto zeros =
