@@ -29,6 +29,11 @@ TintedLabel::TintedLabel(LinkedText text, Tint tint, QWidget* parent)
 TintedLabel::TintedLabel(const QString& text, Tint tint, QWidget* parent)
     : TintedLabel([text](const QColor&) { return text; }, tint, parent) {}
 
+void TintedLabel::replaceText(const QString& text) {
+  text_ = [text](const QColor&) { return text; };
+  applyTint();
+}
+
 void TintedLabel::changeEvent(QEvent* event) {
   QLabel::changeEvent(event);
   if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ParentChange) {

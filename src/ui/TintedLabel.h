@@ -21,6 +21,9 @@ class TintedLabel final : public QLabel {
   TintedLabel(LinkedText text, Tint tint, QWidget* parent = nullptr);
   TintedLabel(const QString& text, Tint tint, QWidget* parent = nullptr);
 
+  /// Shows other plain text in the same tint.
+  void replaceText(const QString& text);
+
  protected:
   void changeEvent(QEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
