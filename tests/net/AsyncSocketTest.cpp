@@ -4,9 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
 #include <cerrno>
+#include <filesystem>
 #include <future>
 #include <numeric>
 
@@ -19,12 +18,7 @@ using namespace testing;
 using fakes::LoopbackListener;
 
 std::size_t entries(const char* directory) {
-  std::size_t count = 0;
-  if (DIR* dir = ::opendir(directory)) {
-    while (::readdir(dir) != nullptr) ++count;
-    ::closedir(dir);
-  }
-  return count;
+  return std::size_t(std::distance(std::filesystem::directory_iterator(directory), {}));
 }
 
 TEST(AsyncSocketConnect, ReachesEitherFamilyAndReportsThePeer) {
