@@ -2,6 +2,8 @@
 
 #include <sys/socket.h>
 
+#include "net/Platform.h"
+
 namespace tempik::net {
 
 std::shared_ptr<AsyncSocket> AsyncSocket::create(std::weak_ptr<AsyncSocketDelegate> delegate,
@@ -158,6 +160,10 @@ double AsyncSocket::alternateAddressDelay() const {
 void AsyncSocket::setAlternateAddressDelay(double seconds) {
   socketQueue_->async(
       [self = shared_from_this(), seconds] { self->alternateAddressDelay_ = seconds; });
+}
+
+void AsyncSocket::setSilenceLimits(std::optional<SilenceLimits> limits) {
+  socketQueue_->async([self = shared_from_this(), limits] { self->silenceLimits_ = limits; });
 }
 
 void AsyncSocket::setTextLookup(TextLookup lookup) {

@@ -14,6 +14,7 @@
 #include "net/OneShotTimer.h"
 #include "net/ReadinessSources.h"
 #include "net/SerialQueue.h"
+#include "net/SilenceLimits.h"
 #include "net/SocketAddress.h"
 #include "net/SocketError.h"
 
@@ -82,6 +83,12 @@ class AsyncSocket : public std::enable_shared_from_this<AsyncSocket> {
   /// Seconds before the second address family is tried (0.3 by default).
   double alternateAddressDelay() const;
   void setAlternateAddressDelay(double seconds);
+  /// How long the connection may stay silent before the system ends it and the socket reports a
+  /// disconnect with the system's error (ETIMEDOUT). Applied when a connection is made, so it
+  /// takes effect from the next connection. Unset by default: the system's own limits, which
+  /// notice a vanished peer only after many minutes, if ever. Where the system refuses an option
+  /// the connection goes on without it.
+  void setSilenceLimits(std::optional<SilenceLimits> limits);
   /// Where the fixed texts of codes 3 to 7 come from; English when unset.
   void setTextLookup(TextLookup lookup);
 
@@ -224,6 +231,7 @@ class AsyncSocket : public std::enable_shared_from_this<AsyncSocket> {
   std::uint64_t writeSerial_ = 0;
   std::uint64_t socketFDBytesAvailable_ = 0;
   double alternateAddressDelay_ = 0.3;
+  std::optional<SilenceLimits> silenceLimits_;
   TextLookup textLookup_;
 };
 

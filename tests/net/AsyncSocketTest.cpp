@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <netinet/tcp.h>
+
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <future>
 #include <numeric>
@@ -21,15 +24,42 @@ std::size_t entries(const char* directory) {
   return std::size_t(std::distance(std::filesystem::directory_iterator(directory), {}));
 }
 
-TEST(AsyncSocketConnect, ReachesEitherFamilyAndReportsThePeer) {
+// An option of the socket's own descriptor: the one whose local address is the peer's remote
+// address (-1 when there is none).
+int optionFacing(const fakes::LoopbackPeer& peer, int level, int name) {
+  sockaddr_storage wanted{}, found{};
+  socklen_t length = sizeof wanted, foundLength = sizeof found, valueLength = sizeof(int);
+  ::getpeername(peer.fd(), reinterpret_cast<sockaddr*>(&wanted), &length);
+  int fd = 0, value = -1;
+  for (; fd < 1024; ++fd, foundLength = sizeof found) {
+    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&found), &foundLength) == 0 &&
+        foundLength == length && std::memcmp(&found, &wanted, length) == 0)
+      break;
+  }
+  ::getsockopt(fd, level, name, &value, &valueLength);
+  return value;
+}
+
+TEST(AsyncSocketConnect, ReachesEitherFamilyReportsThePeerAndAppliesSilenceLimits) {
   for (const auto& [family, interface] : std::vector<std::pair<int, std::optional<std::string>>>{
            {AF_INET, std::nullopt}, {AF_INET6, std::nullopt}, {AF_INET6, "::1"}}) {
     const LoopbackListener listener(family);
     SocketUnderTest test;
+    // Limits on either family; the last goes without, to show that keepalive is otherwise off.
+    const auto limits = interface ? std::nullopt : std::optional(SilenceLimits{});
+    test.socket->setSilenceLimits(limits);
     SocketError error;
     ASSERT_TRUE(test.socket->connectToHost(listener.host(), listener.port(), interface, 5, error));
     const auto peer = listener.accept();
     ASSERT_TRUE(peer.valid() && test.waitForConnect()) << listener.host();
+    EXPECT_EQ(optionFacing(peer, SOL_SOCKET, SO_KEEPALIVE), limits ? 1 : 0) << listener.host();
+    if (limits) {  // unacknowledged ms, idle s, interval s, probes
+      EXPECT_EQ((std::vector<int>{optionFacing(peer, IPPROTO_TCP, TCP_USER_TIMEOUT),
+                                  optionFacing(peer, IPPROTO_TCP, TCP_KEEPIDLE),
+                                  optionFacing(peer, IPPROTO_TCP, TCP_KEEPINTVL),
+                                  optionFacing(peer, IPPROTO_TCP, TCP_KEEPCNT)}),
+                (std::vector<int>{5000, 5, 1, 3}));
+    }
     EXPECT_EQ(test.delegate->log().connects[0],
               listener.host() + " " + std::to_string(listener.port()));
     EXPECT_EQ(test.socket->connectedHost(), listener.host());
