@@ -34,6 +34,14 @@ void AsyncSocket::disconnect() {
   socketQueue_->sync([this] { closeWithError(std::nullopt); });
 }
 
+void AsyncSocket::abort() {
+  socketQueue_->sync([this] {
+    // Should the system refuse, the close below is an orderly one: still a close.
+    if (const int fd = connectedDescriptor(); fd >= 0) (void)platform::setResetOnClose(fd);
+    closeWithError(std::nullopt);
+  });
+}
+
 // A request holds the socket until it has been taken in, as a caller that asks for a graceful
 // close and lets go at once expects.
 void AsyncSocket::disconnectAfterReading() {

@@ -22,8 +22,8 @@ namespace tempik::net {
 
 /// An asynchronous TCP client socket. Requests return at once; results arrive as delegate
 /// calls posted to the delegate queue. All state lives on the socket queue. Any thread may call
-/// any member: queries, connect and disconnect wait for the socket queue (inline when already
-/// on it); reads, writes, disconnect-after requests and setters are posted there.
+/// any member: queries, connect, disconnect and abort wait for the socket queue (inline when
+/// already on it); reads, writes, disconnect-after requests and setters are posted there.
 ///
 /// Owned through std::shared_ptr; destroying it closes the descriptor at once and drops the
 /// callbacks still in flight (a disconnect still in flight arrives with a null socket).
@@ -54,6 +54,12 @@ class AsyncSocket : public std::enable_shared_from_this<AsyncSocket> {
 
   /// Closes at once, without error.
   void disconnect();
+  /// Closes at once with a reset, without error: unlike disconnect(), writes still queued or
+  /// partly sent are dropped rather than delivered, and the peer's next read fails with
+  /// "connection reset" instead of seeing the end of the stream. For a peer that must not take
+  /// an unfinished exchange for a finished one. Waits for the socket queue like disconnect();
+  /// does nothing when nothing is connected or connecting.
+  void abort();
   /// Forbid further requests and close, without error, once queued reads, writes or both are
   /// done.
   void disconnectAfterReading();

@@ -101,6 +101,12 @@ std::optional<SocketError> applySilenceLimits([[maybe_unused]] int fd,
   return failure;
 }
 
+std::optional<SocketError> setResetOnClose(int fd) {
+  const linger hard{1, 0};  // on, with no time to send what is left: close() resets
+  if (::setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard) == 0) return std::nullopt;
+  return errors::posix(errno, "Error in setsockopt(SO_LINGER)");
+}
+
 void nameThisThread(const char* name) noexcept {
 #ifdef __APPLE__
   ::pthread_setname_np(name);

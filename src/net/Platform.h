@@ -45,6 +45,11 @@ bool setNonBlocking(int fd) noexcept;
 /// the system's domain naming the option.
 [[nodiscard]] std::optional<SocketError> applySilenceLimits(int fd, const SilenceLimits& limits);
 
+/// Makes close() end the connection with a reset: data not yet sent is dropped and the peer's
+/// next read fails instead of seeing the end of the stream. The error when the option is refused
+/// (close() then ends the connection in order).
+[[nodiscard]] std::optional<SocketError> setResetOnClose(int fd);
+
 /// Names the calling thread for debuggers and /proc (at most 15 characters).
 void nameThisThread(const char* name) noexcept;
 

@@ -187,7 +187,7 @@ TEST(AsyncSocketClose, ThePeerClosingIsCode7AfterEveryByteAndAResetIsNoSignal) {
       << writeError->description;
 }
 
-TEST(AsyncSocketClose, AfterWritingFlushesFirstAndAtOnceDropsTheRest) {
+TEST(AsyncSocketClose, AfterWritingFlushesFirstAtOnceDropsTheRestAndAbortResets) {
   Connected test;
   test.socket->readDataWithTimeout(-1, 0);  // a pending read does not hold the close back
   test.socket->writeData(bytes("first "), -1, 1);
@@ -202,6 +202,7 @@ TEST(AsyncSocketClose, AfterWritingFlushesFirstAndAtOnceDropsTheRest) {
   atOnce.socket->disconnect();
   EXPECT_TRUE(atOnce.socket->isDisconnected());
   atOnce.socket->writeData(bytes("after"), -1, 2);
+  atOnce.socket->abort();  // nothing left to abort: no second disconnect
   EXPECT_TRUE(atOnce.peer.waitForEndOfStream());
   atOnce.queue->sync([] {});  // every callback posted so far has run
   EXPECT_EQ(atOnce.delegate->log().disconnects.size(), 1u);
@@ -209,6 +210,17 @@ TEST(AsyncSocketClose, AfterWritingFlushesFirstAndAtOnceDropsTheRest) {
   ASSERT_TRUE(atOnce.connect(atOnce.listener.host(), atOnce.listener.port()));  // and again
   ASSERT_TRUE(atOnce.listener.accept().valid());
   ASSERT_TRUE(atOnce.delegate->waitUntil([](const Log& log) { return log.connects.size() == 2; }));
+
+  // Aborting behind a peer that stopped reading: the rest is dropped, and the peer's read fails
+  // rather than ending.
+  Connected aborted;
+  aborted.socket->writeData(Bytes(8 << 20), -1, 1);
+  ASSERT_TRUE(aborted.delegate->waitUntil([](const Log& log) { return log.partialWrites > 0; }));
+  aborted.socket->abort();
+  errno = 0;
+  EXPECT_LT(aborted.peer.read(SIZE_MAX).size(), 8u << 20);
+  EXPECT_EQ(errno, ECONNRESET);  // read() ends at the failed recv(), whose errno stands
+  EXPECT_EQ(aborted.delegate->disconnectError(), std::nullopt);
 }
 
 TEST(AsyncSocketLifetime, DestroyedWithCallbacksInFlightCallsNothingMoreWithIt) {
