@@ -7,6 +7,7 @@
 #include <netinet/tcp.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <future>
@@ -242,6 +243,26 @@ TEST(AsyncSocketLifetime, DestroyedWithCallbacksInFlightCallsNothingMoreWithIt) 
   EXPECT_TRUE(test.delegate->log().chunks.empty());
   EXPECT_EQ(test.delegate->log().disconnects.size(), 1u);
   EXPECT_FALSE(test.delegate->log().lastDisconnectHadSocket);
+}
+
+// Runs only in a private network namespace that drops every packet carrying the mark given in
+// TEMPIK_SILENT_MARK (ctest starts it in one through scripts/silent-network): marking the
+// peer's socket makes it fall silent without closing.
+TEST(AsyncSocketLiveness, APeerFallenSilentIsNoticedWithinSecondsBusyOrIdle) {
+  const char* mark = std::getenv("TEMPIK_SILENT_MARK");
+  if (!mark) GTEST_SKIP() << "needs a network that can fall silent (scripts/silent-network)";
+  Connected busy(false, SilenceLimits{}), idle(false, SilenceLimits{});
+  for (const int value = std::stoi(mark, nullptr, 0); const auto* test : {&busy, &idle})
+    ASSERT_EQ(::setsockopt(test->peer.fd(), SOL_SOCKET, SO_MARK, &value, sizeof value), 0);
+  const auto start = std::chrono::steady_clock::now();
+  busy.socket->writeData(bytes("never acknowledged"), -1, 1);
+  for (const auto& [name, test] : {std::pair{"busy", &busy}, std::pair{"idle", &idle}}) {
+    const auto error = test->delegate->disconnectError();
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    std::printf("%s connection: silence noticed after %.1f s\n", name, took.count());
+    EXPECT_LT(took, 10s) << name;
+    EXPECT_EQ(error ? error->code : 0, ETIMEDOUT) << name;
+  }
 }
 
 // Every path that makes or drops a descriptor, many times over, leaves none behind, nor a
