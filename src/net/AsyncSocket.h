@@ -93,7 +93,7 @@ class AsyncSocket : public std::enable_shared_from_this<AsyncSocket> {
   /// disconnect with the system's error (ETIMEDOUT). Applied when a connection is made, so it
   /// takes effect from the next connection. Unset by default: the system's own limits, which
   /// notice a vanished peer only after many minutes, if ever. Where the system refuses an option
-  /// the connection goes on without it.
+  /// the connection goes on without it. Any thread; posted to the socket queue like every setter.
   void setSilenceLimits(std::optional<SilenceLimits> limits);
   /// Where the fixed texts of codes 3 to 7 come from; English when unset.
   void setTextLookup(TextLookup lookup);
