@@ -254,7 +254,9 @@ TEST(Accent, FallsBackToAClearBlueForADarkGreyOrPaleAccent) {
 TEST(Credits, StayDimmedThroughLightDarkSwitchesWhenTheThemeGivesLabelsTheirOwnPalette) {
   const QPalette saved = QApplication::palette();
   QWidget window;
+  TintedLabel* plain = makeCreditsLabel(QString());
   TintedLabel* credits = makeCreditsLabel(QStringLiteral("https://example.org"));
+  plain->setParent(&window);
   credits->setParent(&window);
   window.show();
   const QPalette light = QApplication::style()->standardPalette();
@@ -262,7 +264,9 @@ TEST(Credits, StayDimmedThroughLightDarkSwitchesWhenTheThemeGivesLabelsTheirOwnP
     QApplication::setPalette(scheme);
     if (!isDark(scheme)) QApplication::setPalette(scheme, "QLabel");
     QCoreApplication::sendPostedEvents();
-    EXPECT_EQ(credits->palette().color(credits->foregroundRole()), secondaryColor(scheme));
+    for (const TintedLabel* label : {plain, credits}) {
+      EXPECT_EQ(label->palette().color(label->foregroundRole()), secondaryColor(scheme));
+    }
     // The link shows as the dimmed text does over the window: 55 % of the way to the text.
     const QColor link(QRegularExpression("color: (#\\w+)").match(credits->text()).captured(1));
     const int ground = scheme.color(QPalette::Window).lightness();
