@@ -98,7 +98,7 @@ void TempoController::connectToConsole(Continuation done) {
         }
         if (std::holds_alternative<link::NewConnection>(outcome)) {
           self->log(LogTopic::link, "Connected to " + where);
-          self->forgetPings();
+          self->forgetPings();  // judged afresh
           self->setConnected(true);
           self->pressEffectKeys([weak, done = std::exchange(done, {})]() mutable {
             if (const auto self = weak.lock()) self->pingConsole();
