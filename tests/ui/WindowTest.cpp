@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -155,6 +157,12 @@ TEST_F(Window, SaysWhyNotConnectedAndMarksATempoTheConsoleHasNot) {
   EXPECT_TRUE(view->connectionStatus().reason().startsWith("The console refused the connection."));
   EXPECT_EQ(view->connectionStatus().accessibleName(),
             "Not Connected: " + view->connectionStatus().reason());
+  for (int level = 0; level < 8; ++level) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  }
+  EXPECT_FALSE(
+      static_cast<QScrollArea*>(app.window().centralWidget())->verticalScrollBar()->isVisible())
+      << "the window grows to the reason's wrapped lines";
   executor->advanceBy(5s);
   transport->finishConnect(fakes::newConnection);
   executor->advanceBy(1s);
