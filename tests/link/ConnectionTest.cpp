@@ -220,6 +220,8 @@ TEST_F(Transport, TellsAtOnceWhyTheConsoleWentAway) {
     const auto heard = down.pop();
     ASSERT_TRUE(heard);
     EXPECT_EQ(heard->first, problem);
+    ASSERT_TRUE(console.waitUntil(
+        [](auto& log) { return log.connections.back().droppedAt.has_value(); }));
     const auto droppedAt = *console.log().connections.back().droppedAt;
     EXPECT_LT(heard->second - droppedAt, 100ms);
     EXPECT_EQ(send("/probe", {})->kind, SendError::Kind::notConnected);
