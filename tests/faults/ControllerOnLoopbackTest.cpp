@@ -77,19 +77,6 @@ TEST(ControllerOnLoopback, SeesDropsAndStallsAndSendsTheMissedTempoOnceOnReturn)
                                      "/test/marker"));
 }
 
-// A console that never answers a ping is never judged by its silence.
-TEST(ControllerOnLoopback, AConsoleWithoutPingStaysConnected) {
-  const auto console = consoleOnItsPort();
-  console->setAnsweringPings(false);
-  ControllerUnderTest tempik({{"eosIP", console->host()}, {"bpmFX", "1"}});
-  ASSERT_TRUE(console->waitFor(effectKey, 2));
-  ASSERT_TRUE(console->waitFor(ping, 3));  // three ping waits without an answer
-  tapOn(tempik, 500ms);
-  ASSERT_TRUE(console->waitFor(tempoCommand));
-  EXPECT_TRUE(tempik.isConnected());
-  EXPECT_EQ(console->log().connections.size(), 1u);
-}
-
 enum class DropMoment { afterPresses, betweenPresses, midFrameToTempik };
 
 // The console goes away fifty times at random moments: tempik comes back each time, presses

@@ -200,7 +200,7 @@ TEST(LinkProblems, EachSocketErrorGivesItsReason) {
 }
 
 // A close or a reset by the console is news at once, with why; the transport then connects
-// anew. Its own disconnect is no news.
+// anew.
 TEST_F(Transport, TellsAtOnceWhyTheConsoleWentAway) {
   Inbox<std::pair<LinkProblem, LoopbackConsole::Clock::time_point>> down;
   std::promise<void> installed;
@@ -226,14 +226,6 @@ TEST_F(Transport, TellsAtOnceWhyTheConsoleWentAway) {
     EXPECT_LT(heard->second - droppedAt, 100ms);
     EXPECT_EQ(send("/probe", {})->kind, SendError::Kind::notConnected);
   }
-  ASSERT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{NewConnection{}});
-  std::promise<void> done;
-  transport->disconnect([&] { done.set_value(); });
-  done.get_future().wait();
-  ASSERT_TRUE(console.waitUntil([](auto& log) { return log.closedByClient(3); }));
-  EXPECT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{NewConnection{}});
-  console.drop(LoopbackConsole::Close::orderly);
-  EXPECT_EQ(down.pop()->first, LinkProblem::closedByConsole) << "nothing came between";
 }
 
 TEST_F(Transport, ReusesOrReplacesTheConnection) {
