@@ -29,13 +29,24 @@ std::string label(int macro, const std::string& text) {
   return "/eos/set/macro/" + std::to_string(macro) + "/label \"" + text + '"';
 }
 
+/// Keeps every line, as the application's log would print it with every topic on.
+struct RecordingLog final : Log {
+  [[nodiscard]] bool isEnabled(LogTopic) const override { return true; }
+  void write(LogTopic, std::string_view line) override { lines.emplace_back(line); }
+  Texts lines;
+};
+
 class Controller : public ::testing::Test {
  public:
   /// Creates the controller; called again, replaces it with a fresh one.
   void start(fakes::MemorySettingsStore::Values settings = {}) {
-    controller = TempoController::create(
-        {executor, clock, std::make_shared<fakes::MemorySettingsStore>(std::move(settings)),
-         transport});
+    controller =
+        TempoController::create({executor,
+                                 clock,
+                                 std::make_shared<fakes::MemorySettingsStore>(std::move(settings)),
+                                 transport,
+                                 {},
+                                 log});
     executor->runReady();
   }
   /// Started, connected, Effect keys pressed; calls forgotten.
@@ -92,6 +103,7 @@ class Controller : public ::testing::Test {
   std::shared_ptr<fakes::FakeWallClock> clock = std::make_shared<fakes::FakeWallClock>();
   std::shared_ptr<fakes::FakeConsoleTransport> transport =
       std::make_shared<fakes::FakeConsoleTransport>(executor);
+  std::shared_ptr<RecordingLog> log = std::make_shared<RecordingLog>();
   std::shared_ptr<TempoController> controller;
 };
 
@@ -232,6 +244,12 @@ TEST_F(Controller, ErrorFeedbackPressesEffectTwiceAndResendsOncePerTempo) {
   executor->advanceBy(1s);
   EXPECT_EQ(sent().size(), 2u + 2u + 2u + 2u);  // keys; the new tempo; keys and resend
   EXPECT_EQ(sent().back(), label(5, "BPM || 150"));
+  // The log tells the story: the connection, each press sequence, the error, each tempo sent.
+  EXPECT_THAT(log->lines,
+              ::testing::IsSupersetOf(Texts{"Connected to 127.0.0.1:3038", "Pressing Effect twice",
+                                            "The console reports \"LIVE: Effect Not Running\"",
+                                            "Sending tempo 150: " + command("Effect 1 BPM 150#") +
+                                                ", " + label(5, "BPM || 150")}));
 }
 
 TEST_F(Controller, OnlyErrorReportsPressTheKeysAndResend) {

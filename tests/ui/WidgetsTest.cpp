@@ -205,9 +205,12 @@ TEST_F(SettingsFile, ReadsWhatItCanAndKeepsEditsWhateverTheDamage) {
       for (const auto& [key, value] : typed) failed = store.write(key, value);
       EXPECT_EQ(store.read("eosIP"), typed[0].second);
       // Each write that misses the file says where it should have gone.
-      if (c.editsPersist) EXPECT_EQ(failed, std::nullopt);
-      if (!c.file)
+      if (c.editsPersist) {
+        EXPECT_EQ(failed, std::nullopt);
+      }
+      if (!c.file) {
         EXPECT_EQ(failed.value_or(core::SettingsError{}).location, folder().toStdString());
+      }
     }
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     // Root writes through a read-only folder, so only a file in the way surely stops it.
