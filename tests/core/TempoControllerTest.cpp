@@ -134,6 +134,13 @@ TEST_F(Controller, ANewTempoSendsTheCommandThenTheLabelOnce) {
   tapAt(2.4);
   tapAt(2.8);  // taps 1.5, 2.0, 2.4, 2.8: 1.3 s / 3 gives 138
   EXPECT_EQ(sent().back(), command("Effect 1 BPM 138#"));
+  // Nowhere to send it, then somewhere: the same tempo tapped again goes, as it never went.
+  startConnected();
+  tap120();
+  EXPECT_TRUE(controller->hasUnsentTempo());
+  controller->setBpmFX("2");
+  tapAt(1.5);
+  EXPECT_EQ(sent(), Texts{command("Effect 2 BPM 120#")});
 }
 
 // A tempo the console never got goes out once, after the next key presses; one it got never
