@@ -207,6 +207,7 @@ TEST_F(Controller, ATempoTheConsoleNeverGotGoesOutOnceWhenTheLinkIsBack) {
 // answered is never judged.
 TEST_F(Controller, AConsoleThatStopsAnsweringPingsIsReset) {
   startConnected({{"bpmFX", "1"}});
+  receive("/eos/out/ping", {"tempik 0"});  // no answer to any ping of ours
   for (int pass = 0; pass < 4; ++pass) executor->advanceBy(5s);  // no answers: still fine
   EXPECT_TRUE(controller->isConnected());
   EXPECT_THAT(transport->texts(Kind::abort), IsEmpty());
@@ -225,6 +226,13 @@ TEST_F(Controller, AConsoleThatStopsAnsweringPingsIsReset) {
   EXPECT_EQ(transport->times(Kind::abort), std::vector<Duration>{stopped + 5s});
   transport->calls.clear();
   executor->advanceBy(5300ms);  // reconnected: keys, then the held tempo once
+  EXPECT_EQ(sent(), (Texts{key, key, command("Effect 1 BPM 100#")}));
+  // Answered only before it was written, then silent: not known to have arrived, so it goes
+  // again after the next reset.
+  answerPing();
+  transport->calls.clear();
+  executor->advanceBy(5s + 5s + 5300ms);
+  EXPECT_EQ(transport->texts(Kind::abort).size(), 1u);
   EXPECT_EQ(sent(), (Texts{key, key, command("Effect 1 BPM 100#")}));
 }
 TEST_F(Controller, ErrorFeedbackPressesEffectTwiceAndResendsOncePerTempo) {
