@@ -207,7 +207,7 @@ TEST_F(Controller, ATempoTheConsoleNeverGotGoesOutOnceWhenTheLinkIsBack) {
 // answered is never judged.
 TEST_F(Controller, AConsoleThatStopsAnsweringPingsIsReset) {
   startConnected({{"bpmFX", "1"}});
-  receive("/eos/out/ping", {"tempik 0"});  // no answer to any ping of ours
+  receive("/eos/out/ping", {"tempik 0"});                        // no answer to any ping of ours
   for (int pass = 0; pass < 4; ++pass) executor->advanceBy(5s);  // no answers: still fine
   EXPECT_TRUE(controller->isConnected());
   EXPECT_THAT(transport->texts(Kind::abort), IsEmpty());
@@ -234,6 +234,14 @@ TEST_F(Controller, AConsoleThatStopsAnsweringPingsIsReset) {
   executor->advanceBy(5s + 5s + 5300ms);
   EXPECT_EQ(transport->texts(Kind::abort).size(), 1u);
   EXPECT_EQ(sent(), (Texts{key, key, command("Effect 1 BPM 100#")}));
+  // Another console, one without ping: judged afresh, never by the last one's answers.
+  answerPing();
+  controller->setEosIP("10.0.0.9");
+  executor->advanceBy(750ms + 300ms);
+  transport->calls.clear();
+  executor->advanceBy(20s);
+  EXPECT_THAT(transport->texts(Kind::abort), IsEmpty());
+  EXPECT_TRUE(controller->isConnected());
 }
 TEST_F(Controller, ErrorFeedbackPressesEffectTwiceAndResendsOncePerTempo) {
   startConnected({{"bpmFX", "1"}, {"bpmMacro", "5"}});
