@@ -236,6 +236,7 @@ TEST_F(Transport, ReusesOrReplacesTheConnection) {
   EXPECT_TRUE(console.waitUntil([](auto& log) { return log.closedByClient(1); }));
   EXPECT_EQ(console.log().connections.size(), 1u) << "reuse connected again";
   EXPECT_EQ(transport->connectAttempt(), 2);
+  EXPECT_EQ(send("/still", {}), std::nullopt) << "the old connection's end ended the new one";
   // Invalid settings make no attempt and drop the working connection.
   for (const auto& [host, port] : std::vector<std::pair<std::string, std::int64_t>>{
            {"", other.port()}, {"127.0.0.1", 0}, {"127.0.0.1", 65536}}) {
