@@ -153,6 +153,15 @@ def press_keys(name, times, every):
     x11.XCloseDisplay(display)
 
 
+def wait_for_text(path, text, what, seconds=10):
+    deadline = time.monotonic() + seconds
+    while text not in open(path).read():
+        if time.monotonic() > deadline:
+            sys.exit(f"console: not so: {what}")
+        time.sleep(0.1)
+    print(f"console: {what}")
+
+
 def check_console(console_input, console_output, orca_log):
     """With eos-sim as the console and Orca running: Space taps at 500 ms reach the console as
     120 BPM and Orca speaks the tempo; the status row turns "Not Connected" at once when the
@@ -169,18 +178,8 @@ def check_console(console_input, console_output, orca_log):
     press_keys("Shift_L", times=1, every=0.5)
     time.sleep(0.5)
     press_keys("space", times=4, every=0.5)
-    deadline = time.monotonic() + 10
-    while "BPM 120#" not in open(console_output).read():
-        if time.monotonic() > deadline:
-            sys.exit("console: Space x4 at 500 ms did not reach the console as 120 BPM")
-        time.sleep(0.1)
-    print("console: Space x4 at 500 ms reached the console as 'Effect 1 BPM 120#'")
-    deadline = time.monotonic() + 10
-    while "SPEECH OUTPUT: 'notification 120 BPM" not in open(orca_log).read():
-        if time.monotonic() > deadline:
-            sys.exit("console: Orca did not speak the new tempo")
-        time.sleep(0.1)
-    print("console: Orca spoke the new tempo")
+    wait_for_text(console_output, "BPM 120#", "Space x4 at 500 ms reached the console as 120 BPM")
+    wait_for_text(orca_log, "SPEECH OUTPUT: 'notification 120 BPM", "Orca spoke the new tempo")
     for command in ("d", "r"):
         with open(console_input, "w") as console:
             console.write(command + "\n")
