@@ -52,8 +52,6 @@ TEST(ControllerOnLoopback, SeesDropsAndStallsAndSendsTheMissedTempoOnceOnReturn)
   }
   tempik.settle();
   ASSERT_TRUE(console->waitFor("/test/marker"));
-  EXPECT_THAT(receivedBy(*console, 2),
-              ::testing::ElementsAre(effectKey, effectKey, tempoCommand + " Effect 1 BPM 120#"));
   EXPECT_THAT(receivedBy(*console, 3),
               ::testing::ElementsAre(effectKey, effectKey, tempoCommand + " Effect 1 BPM 150#",
                                      "/test/marker"));

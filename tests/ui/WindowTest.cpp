@@ -147,8 +147,6 @@ TEST_F(Window, SaysWhyNotConnectedAndMarksATempoTheConsoleHasNot) {
   start({{"eosIP", "10.0.0.5:3038"}, {"bpmFX", "1"}});
   EXPECT_EQ(view->hostHint(), "Leave out the port: tempik always uses 3038");
   EXPECT_EQ(view->connectionStatus().reason(), "Check the address above.");
-  type(view->hostField(), "999.1.1.1");
-  EXPECT_EQ(view->hostHint(), "Each part of an IP address is a number from 0 to 255");
   type(view->hostField(), "10.0.0.5");
   EXPECT_EQ(view->hostHint(), "");
   executor->advanceBy(1s);
