@@ -1,7 +1,5 @@
 #include "net/AsyncSocket.h"
 
-#include <sys/socket.h>
-
 namespace tempik::net {
 
 std::shared_ptr<AsyncSocket> AsyncSocket::create(std::weak_ptr<AsyncSocketDelegate> delegate,
@@ -59,12 +57,9 @@ bool AsyncSocket::isDisconnected() const {
 }
 
 std::optional<SocketAddress> AsyncSocket::peerAddress() const {
-  const int fd = connectedDescriptor();
-  if (fd < 0) return std::nullopt;
-  sockaddr_storage storage{};
-  socklen_t length = sizeof storage;
-  if (::getpeername(fd, reinterpret_cast<sockaddr*>(&storage), &length) != 0) return std::nullopt;
-  return SocketAddress::from(reinterpret_cast<sockaddr*>(&storage), length);
+  const auto fd = connectedDescriptor();
+  if (fd == platform::kNoSocket) return std::nullopt;
+  return platform::peerAddress(fd);
 }
 
 std::optional<std::string> AsyncSocket::connectedHost() const {

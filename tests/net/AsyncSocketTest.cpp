@@ -4,13 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
 #include <cerrno>
 #include <future>
 #include <numeric>
 
 #include "SocketUnderTest.h"
+#include "support/ProcessResources.h"
 
 namespace tempik::net {
 namespace {
@@ -18,22 +17,13 @@ namespace {
 using namespace testing;
 using fakes::LoopbackListener;
 
-std::size_t entries(const char* directory) {
-  std::size_t count = 0;
-  if (DIR* dir = ::opendir(directory)) {
-    while (::readdir(dir) != nullptr) ++count;
-    ::closedir(dir);
-  }
-  return count;
-}
-
 TEST(AsyncSocketConnect, ReachesEitherFamilyAndReportsThePeer) {
-  for (const auto& [family, interface] : std::vector<std::pair<int, std::optional<std::string>>>{
+  for (const auto& [family, local] : std::vector<std::pair<int, std::optional<std::string>>>{
            {AF_INET, std::nullopt}, {AF_INET6, std::nullopt}, {AF_INET6, "::1"}}) {
     const LoopbackListener listener(family);
     SocketUnderTest test;
     SocketError error;
-    ASSERT_TRUE(test.socket->connectToHost(listener.host(), listener.port(), interface, 5, error));
+    ASSERT_TRUE(test.socket->connectToHost(listener.host(), listener.port(), local, 5, error));
     const auto peer = listener.accept();
     ASSERT_TRUE(peer.valid() && test.waitForConnect()) << listener.host();
     EXPECT_EQ(test.delegate->log().connects[0],
@@ -218,8 +208,7 @@ TEST(AsyncSocketLifetime, ThousandCyclesLeaveNoDescriptorOrThread) {
     ASSERT_TRUE(warmUp.connect(kUnresolvableHost, 1, -1));
     warmUp.delegate->disconnectError();
   }
-  const auto descriptorsBefore = entries("/proc/self/fd");
-  const auto threadsBefore = entries("/proc/self/task");
+  const auto before = fakes::ProcessResources::now();
   for (int cycle = 0; cycle < 1000; ++cycle) {
     SocketUnderTest test(/*keepReading=*/true);
     test.socket->setAlternateAddressDelay(0);
@@ -241,8 +230,9 @@ TEST(AsyncSocketLifetime, ThousandCyclesLeaveNoDescriptorOrThread) {
     ASSERT_TRUE(test.delegate->waitUntil([](const Log& log) { return !log.disconnects.empty(); }))
         << cycle;
   }
-  EXPECT_EQ(entries("/proc/self/fd"), descriptorsBefore);
-  EXPECT_EQ(entries("/proc/self/task"), threadsBefore);
+  const auto after = fakes::ProcessResources::now();
+  EXPECT_EQ(after.descriptors, before.descriptors);
+  EXPECT_EQ(after.threads, before.threads);
 }
 
 }  // namespace
