@@ -145,7 +145,7 @@ void BM_EosOscTransportReceive(benchmark::State& state) {
   transport->connect("127.0.0.1", flooder.port(),
                      [&connected](link::ConnectOutcome outcome) { connected.set_value(outcome); });
   acceptor.join();
-  if (connected.get_future().get() != link::ConnectOutcome{false}) {
+  if (connected.get_future().get() != link::ConnectOutcome{link::NewConnection{}}) {
     state.SkipWithError("cannot connect");
     return;
   }

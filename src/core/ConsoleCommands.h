@@ -22,6 +22,9 @@ inline constexpr const char* newCommandAddress = "/eos/user/20/newcmd";
 inline constexpr const char* effectKeyAddress = "/eos/user/20/key/effect";
 inline constexpr const char* commandLineAddress = "/eos/out/user/20/cmd";
 inline constexpr const char* tapAddress = "/tempik/tap";
+/// The console answers a ping with its reply, carrying the same arguments.
+inline constexpr const char* pingAddress = "/eos/ping";
+inline constexpr const char* pingReplyAddress = "/eos/out/ping";
 }  // namespace console
 
 /// What sets a tempo of `bpm` on the console, in sending order: "Effect <selection> BPM

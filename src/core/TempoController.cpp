@@ -5,7 +5,6 @@
 
 #include "core/EffectRange.h"
 #include "core/MacroNumber.h"
-#include "core/WhiteSpace.h"
 
 namespace tempik::core {
 
@@ -26,6 +25,15 @@ bool reportsError(std::string_view commandLine) {
   return false;
 }
 
+std::string describe(const std::vector<ConsoleCommand>& commands) {
+  std::string text;
+  for (const auto& command : commands) {
+    if (!text.empty()) text += ", ";
+    text += command.address + " \"" + command.arguments.front() + '"';
+  }
+  return text;
+}
+
 }  // namespace
 
 // ---- Construction and state -------------------------------------------------------------
@@ -42,6 +50,7 @@ TempoController::TempoController(ConstructionKey, Dependencies dependencies)
       defaults_(std::move(dependencies.defaults)),
       transport_(std::move(dependencies.transport)),
       timings_(dependencies.timings),
+      log_(std::move(dependencies.log)),
       // Loaded values are taken as they are: not written back, no reconnect scheduled.
       eosIP_(defaults_->read(keys::eosIP).value_or(defaultEosIP)),
       bpmFX_(defaults_->read(keys::bpmFX).value_or("")),
@@ -57,18 +66,32 @@ Subscription TempoController::observe(std::function<void(ObservedProperty)> obse
   return observers_.add(std::move(observer));
 }
 
-void TempoController::setConnected(bool connected) {
-  if (isConnected_ == connected) return;
-  isConnected_ = connected;
-  notify(ObservedProperty::isConnected);
+void TempoController::log(LogTopic topic, std::string_view line) const {
+  if (log_) log_->write(topic, line);
+}
+
+void TempoController::setConnected(bool connected, std::optional<link::LinkProblem> problem) {
+  if (connected) problem.reset();
+  if (isConnected_ != connected) {
+    isConnected_ = connected;
+    notify(ObservedProperty::isConnected);
+  }
+  if (connectionProblem_ != problem) {
+    connectionProblem_ = problem;
+    notify(ObservedProperty::connectionProblem);
+  }
 }
 
 void TempoController::assignSetting(std::string& field, std::string value, const char* key,
                                     ObservedProperty property) {
   const bool changed = field != value;
   field = std::move(value);
-  defaults_->write(key, field);
+  std::optional<SettingsError> problem = defaults_->write(key, field);
   if (changed) notify(property);
+  if (problem != settingsProblem_) {
+    settingsProblem_ = std::move(problem);
+    notify(ObservedProperty::settingsProblem);
+  }
 }
 
 void TempoController::setEosIP(std::string value) {
@@ -93,44 +116,100 @@ void TempoController::tap(std::chrono::system_clock::time_point at) {
   notify(ObservedProperty::tempo);
 
   const auto& bpm = tempo_.bpm();
-  if (!bpm || bpm == before.bpm()) return;
-  hasResentBPM_ = false;
+  if (!bpm) return;
+  // The same tempo again goes out only if it never reached the console.
+  const bool changed = bpm != before.bpm();
+  if (!changed && !hasUnsentTempo()) return;
+  if (changed) hasResentBPM_ = false;
   applyBPM(*bpm);
+  showTempoSent();
 }
 
+bool TempoController::hasUnsentTempo() const {
+  const auto& bpm = tempo_.bpm();
+  return bpm && bpm != tempoOnConsole_ && bpm != tempoOnItsWay_;
+}
+
+void TempoController::showTempoSent() {
+  const bool unsent = hasUnsentTempo();
+  if (unsent == shownUnsent_) return;
+  shownUnsent_ = unsent;
+  notify(ObservedProperty::tempoSent);
+}
+
+// A tempo that cannot go now stays unsent, and sendUnsentTempo() sends it once it can: after
+// the Effect key presses, once the console answers its ping, or when the link is back.
 void TempoController::applyBPM(std::int64_t bpm) {
-  if (!isConnected_ || isPressingEffectKeys_) return;
+  const std::string tempo = std::to_string(bpm);
+  if (!isConnected_ || isPressingEffectKeys_ || isAwaitingPing()) {
+    log(LogTopic::tempo, "Tempo " + tempo + " held: " +
+                             (!isConnected_           ? "not connected"
+                              : isPressingEffectKeys_ ? "the Effect key presses run"
+                                                      : "waiting for the console to answer"));
+    return;
+  }
   auto commands = tempoCommands(bpm, EffectRange::parse(bpmFX_), macroNumber());
-  if (commands.empty()) return;
-  sendInOrder(shared_from_this(), std::move(commands), 0);
+  if (commands.empty()) {
+    log(LogTopic::tempo, "Tempo " + tempo + " not sent: no effects and no macro to send it to");
+    return;
+  }
+  log(LogTopic::tempo, "Sending tempo " + tempo + ": " + describe(commands));
+  tempoOnItsWay_ = bpm;
+  showTempoSent();
+  sendInOrder(shared_from_this(), std::move(commands), 0, bpm);
 }
 
 // The send task holds the controller strongly until its last send completes. A failed send
 // means the link is gone: the rest is dropped and the check loop reconnects.
 void TempoController::sendInOrder(std::shared_ptr<TempoController> self,
-                                  std::vector<ConsoleCommand> commands, std::size_t next) {
-  if (next == commands.size()) return;
+                                  std::vector<ConsoleCommand> commands, std::size_t next,
+                                  std::int64_t bpm) {
+  if (next == commands.size()) {
+    self->tempoWritten(bpm);
+    return;
+  }
   link::ConsoleTransport& transport = *self->transport_;
   ConsoleCommand command = commands[next];
   transport.send(std::move(command.address), std::move(command.arguments),
-                 [self = std::move(self), commands = std::move(commands),
-                  next](std::optional<link::SendError> error) mutable {
+                 [self = std::move(self), commands = std::move(commands), next,
+                  bpm](std::optional<link::SendError> error) mutable {
                    if (error) {
-                     self->setConnected(false);
+                     self->log(LogTopic::tempo,
+                               "Tempo " + std::to_string(bpm) + " not sent: " + error->description);
+                     if (self->tempoOnItsWay_ == bpm) self->tempoOnItsWay_.reset();
+                     if (self->isConnected_) {
+                       self->setConnected(false, link::LinkProblem::failed);
+                     }
+                     self->showTempoSent();
                      return;
                    }
-                   sendInOrder(std::move(self), std::move(commands), next + 1);
+                   sendInOrder(std::move(self), std::move(commands), next + 1, bpm);
                  });
 }
 
+void TempoController::tempoWritten(std::int64_t bpm) {
+  if (tempoOnItsWay_ == bpm) tempoOnItsWay_.reset();
+  tempoOnConsole_ = bpm;
+  pingsSentBeforeTempo_ = pingsSent_;
+  showTempoSent();
+  // A console that answers pings confirms that it read the tempo by answering the next one.
+  if (consoleAnswersPings_) pingConsole();
+}
+
+void TempoController::sendUnsentTempo() {
+  if (hasUnsentTempo()) applyBPM(*tempo_.bpm());
+}
+
 // Two presses of the Effect key, the key gap apart; failed presses are ignored. A call
-// while a sequence runs adds no presses and continues at once.
+// while a sequence runs adds no presses and continues at once. A tempo held back meanwhile
+// goes out when the sequence ends, unless what continues sent it already.
 void TempoController::pressEffectKeys(Continuation done) {
   if (isPressingEffectKeys_) {
     done();
     return;
   }
   isPressingEffectKeys_ = true;
+  log(LogTopic::tempo, "Pressing Effect twice");
   std::weak_ptr<TempoController> weak = weak_from_this();
   pressEffectKey([weak, done = std::move(done)]() mutable {
     const auto self = weak.lock();
@@ -143,7 +222,9 @@ void TempoController::pressEffectKeys(Continuation done) {
             const auto self = weak.lock();
             if (!self) return;
             self->isPressingEffectKeys_ = false;
+            self->log(LogTopic::tempo, "Effect pressed twice");
             std::exchange(done, {})();
+            self->sendUnsentTempo();
           });
         });
   });
@@ -165,93 +246,28 @@ void TempoController::handleMessage(const std::string& address,
     tap(clock_->now());
     return;
   }
+  if (address == console::pingReplyAddress) {
+    pingAnswered(arguments);
+    return;
+  }
   if (address != console::commandLineAddress) return;
   if (arguments.empty() || !reportsError(arguments.front())) return;
+  log(LogTopic::tempo, "The console reports \"" + arguments.front() + '"');
   executor_->post([self = shared_from_this()] { self->reactToErrorFeedback(); });
 }
 
 // Pressing Effect twice restarts the console's effects; the tempo is then resent once per
-// tempo, however often the console keeps reporting the error.
+// tempo, however often the console keeps reporting the error. Until it goes, the console is
+// not known to run it: it counts as unsent, so that a resend held back still goes.
 void TempoController::reactToErrorFeedback() {
   if (isPressingEffectKeys_) return;
   pressEffectKeys([self = shared_from_this()] {
     const auto& bpm = self->tempo_.bpm();
     if (self->hasResentBPM_ || !bpm) return;
     self->hasResentBPM_ = true;
-    self->applyBPM(*bpm);
-  });
-}
-
-// ---- Connection supervision -------------------------------------------------------------
-
-void TempoController::startBackgroundTasks() {
-  std::weak_ptr<TempoController> weak = weak_from_this();
-  // Called on a connection's own queue: hop to the executor and do the work there.
-  transport_->setReceiveHandler(
-      [weak, executor = executor_](const std::string& address,
-                                   const std::vector<std::string>& arguments) {
-        executor->post([weak, address, arguments] {
-          if (const auto self = weak.lock()) self->handleMessage(address, arguments);
-        });
-      },
-      [] {});
-  checkConnection();
-}
-
-// One pass of the check loop; the next begins the check pause after this one ends.
-void TempoController::checkConnection() {
-  connectToConsole([weak = weak_from_this()] {
-    const auto self = weak.lock();
-    if (!self) return;
-    self->connectionCheckTask_ =
-        self->executor_->postAfter(self->timings_.connectionCheckPause, [weak] {
-          if (const auto self = weak.lock()) self->checkConnection();
-        });
-  });
-}
-
-void TempoController::connectToConsole(Continuation done) {
-  std::weak_ptr<TempoController> weak = weak_from_this();
-  std::string host{trimWhiteSpace(eosIP_)};
-  if (host.empty()) {
-    transport_->disconnect([weak, done = std::move(done)]() mutable {
-      const auto self = weak.lock();
-      if (!self) return;
-      self->setConnected(false);
-      std::exchange(done, {})();
-    });
-    return;
-  }
-
-  const std::uint64_t attempt = ++connectAttemptsStarted_;
-  transport_->connect(
-      host, consolePort,
-      [weak, host, attempt, done = std::move(done)](link::ConnectOutcome outcome) mutable {
-        const auto self = weak.lock();
-        if (!self) return;
-        const bool addressChanged = trimWhiteSpace(self->eosIP_) != host;
-        const bool overtaken = !outcome && attempt != self->connectAttemptsStarted_;
-        if (addressChanged || overtaken) {
-          std::exchange(done, {})();
-          return;
-        }
-        self->setConnected(outcome.has_value());
-        const bool freshConnection = outcome.has_value() && !*outcome;
-        if (freshConnection) {
-          self->pressEffectKeys(std::exchange(done, {}));
-        } else {
-          std::exchange(done, {})();
-        }
-      });
-}
-
-// Restarted by every edit of the address, so only the address that stands the reconnect delay
-// after the last keystroke is tried. An attempt already under way runs to its end.
-void TempoController::scheduleReconnect() {
-  setConnected(false);
-  reconnectTask_.reset();
-  reconnectTask_ = executor_->postAfter(timings_.reconnectDelay, [weak = weak_from_this()] {
-    if (const auto self = weak.lock()) self->connectToConsole([] {});
+    if (self->tempoOnConsole_ == bpm) self->tempoOnConsole_.reset();
+    self->sendUnsentTempo();
+    self->showTempoSent();
   });
 }
 

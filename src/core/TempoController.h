@@ -10,6 +10,7 @@
 
 #include "core/ConsoleCommands.h"
 #include "core/Executor.h"
+#include "core/Log.h"
 #include "core/Observation.h"
 #include "core/SettingsStore.h"
 #include "core/TapTempo.h"
@@ -20,11 +21,25 @@
 namespace tempik::core {
 
 /// The controller's properties that views show; observers are told which one changed.
-enum class ObservedProperty { tempo, isConnected, eosIP, bpmFX, bpmMacro };
+enum class ObservedProperty {
+  tempo,
+  isConnected,
+  eosIP,
+  bpmFX,
+  bpmMacro,
+  connectionProblem,
+  tempoSent,
+  settingsProblem,
+};
 
 /// The application's one central object: the tap tempo, the operator's three settings and
 /// the console connection. It sends each new tempo to the console, reacts to the console's
 /// tap message and error feedback, and keeps the connection up by itself.
+///
+/// It never shows more than it knows: a drop the transport reports ends `isConnected` at once,
+/// with why; a console that answers pings and then stops is given up on after the ping wait
+/// and reset; and a tempo that has not reached the console is marked as not sent and goes out
+/// once the link is back (after the Effect key presses), never twice.
 ///
 /// Runs on the executor it is given (the UI thread): create it, call it, observe it and
 /// destroy it there. The transport's completions are posted to that executor; its receive
@@ -38,6 +53,8 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
     std::shared_ptr<SettingsStore> defaults;
     std::shared_ptr<link::ConsoleTransport> transport;
     link::ConsoleTimings timings{};
+    /// Where to write what happens; nothing is written without one.
+    std::shared_ptr<Log> log{};
   };
 
   static constexpr std::int64_t consolePort = 3038;
@@ -57,6 +74,18 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   [[nodiscard]] const std::string& bpmFX() const { return bpmFX_; }
   [[nodiscard]] const std::string& bpmMacro() const { return bpmMacro_; }
   [[nodiscard]] std::optional<std::int64_t> macroNumber() const;
+  /// Why the console is not connected; nothing while connected, or while it is not yet known
+  /// (at the start, and from an edit of the host address until the attempt that follows ends).
+  [[nodiscard]] const std::optional<link::LinkProblem>& connectionProblem() const {
+    return connectionProblem_;
+  }
+  /// True while a tempo is shown that has not reached the console and is not on its way: it
+  /// goes out by itself once it can.
+  [[nodiscard]] bool hasUnsentTempo() const;
+  /// Why the last edit could not be saved; nothing once one is saved again.
+  [[nodiscard]] const std::optional<SettingsError>& settingsProblem() const {
+    return settingsProblem_;
+  }
 
   /// Each assignment is written to the settings store at once, changed or not; a new host
   /// address also drops the link and reconnects shortly after the last edit.
@@ -80,23 +109,36 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   using Continuation = std::function<void()>;
 
   void notify(ObservedProperty property) const { observers_.notify(property); }
-  void setConnected(bool connected);
+  void log(LogTopic topic, std::string_view line) const;
+  /// Not connected also says why, when known; connected forgets the last problem.
+  void setConnected(bool connected, std::optional<link::LinkProblem> problem = std::nullopt);
   void assignSetting(std::string& field, std::string value, const char* key,
                      ObservedProperty property);
 
+  // Applying the tempo (TempoController.cpp).
   void applyBPM(std::int64_t bpm);
   static void sendInOrder(std::shared_ptr<TempoController> self,
-                          std::vector<ConsoleCommand> commands, std::size_t next);
+                          std::vector<ConsoleCommand> commands, std::size_t next, std::int64_t bpm);
+  void tempoWritten(std::int64_t bpm);
+  void sendUnsentTempo();
+  void showTempoSent();
   void pressEffectKeys(Continuation done);
   void pressEffectKey(Continuation then);
 
   void handleMessage(const std::string& address, const std::vector<std::string>& arguments);
   void reactToErrorFeedback();
 
+  // Connection supervision (ConnectionSupervision.cpp).
   void startBackgroundTasks();
   void checkConnection();
   void connectToConsole(Continuation done);
   void scheduleReconnect();
+  void linkWentDown(const link::LinkDown& why);
+  void pingConsole();
+  void pingAnswered(const std::vector<std::string>& arguments);
+  void pingUnanswered(std::uint64_t ping);
+  void forgetPings();
+  [[nodiscard]] bool isAwaitingPing() const;
 
   // The seams come first so that they outlive the timers below, which are destroyed (and
   // so cancelled) first.
@@ -105,13 +147,31 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   std::shared_ptr<SettingsStore> defaults_;
   std::shared_ptr<link::ConsoleTransport> transport_;
   const link::ConsoleTimings timings_;
+  std::shared_ptr<Log> log_;
   ObserverList<ObservedProperty> observers_;
 
   TapTempo tempo_;
   bool isConnected_ = false;
+  std::optional<link::LinkProblem> connectionProblem_;
   std::string eosIP_;
   std::string bpmFX_;
   std::string bpmMacro_;
+  std::optional<SettingsError> settingsProblem_;
+
+  // Where the tempo is: the last one whose commands were all written, and the one whose
+  // commands are being written. hasUnsentTempo() as last shown to observers.
+  std::optional<std::int64_t> tempoOnConsole_;
+  std::optional<std::int64_t> tempoOnItsWay_;
+  bool shownUnsent_ = false;
+
+  // Pings of the current connection. Once the console has answered one, a ping left
+  // unanswered for the ping wait means it stopped reading; a tempo written after the last
+  // answered ping was sent is then not known to have arrived.
+  bool consoleAnswersPings_ = false;
+  std::uint64_t pingsSent_ = 0;
+  std::optional<std::uint64_t> awaitedPing_;
+  std::uint64_t lastAnsweredPing_ = 0;
+  std::uint64_t pingsSentBeforeTempo_ = 0;
 
   bool isPressingEffectKeys_ = false;
   bool hasResentBPM_ = false;
@@ -122,6 +182,7 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   std::unique_ptr<ScheduledJob> reconnectTask_;
   std::unique_ptr<ScheduledJob> connectionCheckTask_;
   std::unique_ptr<ScheduledJob> effectKeyGapTask_;
+  std::unique_ptr<ScheduledJob> pingWaitTask_;
 };
 
 }  // namespace tempik::core

@@ -2,7 +2,9 @@
 
 #include <functional>
 #include <mutex>
+#include <optional>
 
+#include "link/ConsoleTransport.h"
 #include "net/OneShotTimer.h"
 
 namespace tempik::link {
@@ -12,15 +14,20 @@ namespace tempik::link {
 /// resume decides; later ones do nothing. Any thread.
 class ConnectResultBox {
  public:
-  explicit ConnectResultBox(std::function<void(bool)> continuation)
+  /// Nothing when connected, otherwise why not.
+  using Result = std::optional<LinkDown>;
+
+  explicit ConnectResultBox(std::function<void(Result)> continuation)
       : continuation_(std::move(continuation)) {}
 
-  void resume(bool connected) {
+  /// True when this call decided the attempt.
+  bool resume(Result result) {
     net::OneShotTimer deadline;  // cancelled outside the lock, as it goes out of scope
     std::lock_guard lock(mutex_);
-    if (!continuation_) return;
+    if (!continuation_) return false;
     deadline = std::move(deadline_);
-    std::exchange(continuation_, nullptr)(connected);
+    std::exchange(continuation_, nullptr)(std::move(result));
+    return true;
   }
 
   /// The timer that decides the attempt if nothing else does; cancelled once decided.
@@ -31,7 +38,7 @@ class ConnectResultBox {
 
  private:
   std::mutex mutex_;
-  std::function<void(bool)> continuation_;
+  std::function<void(Result)> continuation_;
   net::OneShotTimer deadline_;
 };
 

@@ -15,6 +15,9 @@ struct ConsoleTimings {
   std::chrono::milliseconds effectKeyGap{300};
   /// How long one connection attempt may take before it counts as failed.
   std::chrono::milliseconds connectTimeout{5000};
+  /// How long a console that answers pings may leave one unanswered before the link counts
+  /// as stalled and is reset.
+  std::chrono::milliseconds pingWait{5000};
 };
 
 }  // namespace tempik::link

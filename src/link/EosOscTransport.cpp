@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "link/ConnectResultBox.h"
+#include "link/LinkProblems.h"
 #include "osc/OSCErrors.h"
 #include "osc/OSCMessage.h"
 #include "osc/OSCMessageView.h"
@@ -73,6 +74,14 @@ void EosOscTransport::disconnect(std::function<void()> completion) {
   });
 }
 
+void EosOscTransport::abort(std::function<void()> completion) {
+  strand_->async([self = shared_from_this(), completion = std::move(completion)]() mutable {
+    if (self->client_) self->client_->abort();
+    self->forgetClient();
+    self->complete(std::move(completion));
+  });
+}
+
 void EosOscTransport::send(std::string address, std::vector<std::string> arguments,
                            std::function<void(std::optional<SendError>)> completion) {
   strand_->async([self = shared_from_this(), address = std::move(address),
@@ -107,6 +116,25 @@ void EosOscTransport::setReceiveHandler(ReceiveHandler handler, std::function<vo
   });
 }
 
+void EosOscTransport::setLinkDownHandler(LinkDownHandler handler,
+                                         std::function<void()> completion) {
+  strand_->async([self = shared_from_this(), handler = std::move(handler),
+                  completion = std::move(completion)]() mutable {
+    self->linkDownHandler_ = std::move(handler);
+    self->complete(std::move(completion));
+  });
+}
+
+void EosOscTransport::clientWentDown(const std::weak_ptr<OSCTCPClient>& client, LinkDown why) {
+  strand_->async([self = shared_from_this(), client, why = std::move(why)]() mutable {
+    // Only the current connection's end is news: attempts that lost, or clients already
+    // replaced or closed on purpose, end quietly.
+    if (!self->client_ || self->client_ != client.lock()) return;
+    self->forgetClient();
+    if (self->linkDownHandler_) self->complete(self->linkDownHandler_, std::move(why));
+  });
+}
+
 std::int64_t EosOscTransport::connectAttempt() const {
   return strand_->sync([this] { return connectAttempt_; });
 }
@@ -122,11 +150,11 @@ void EosOscTransport::startConnect(std::string host, std::int64_t port,
                                    std::function<void(ConnectOutcome)> completion) {
   if (host.empty() || port < kLowestPort || port > kHighestPort) {
     forgetClient();
-    complete(std::move(completion), ConnectOutcome{});
+    complete(std::move(completion), ConnectOutcome{LinkDown{LinkProblem::badAddress, {}}});
     return;
   }
   if (client_ && client_->isConnected() && connectedHost_ == host && connectedPort_ == port) {
-    complete(std::move(completion), ConnectOutcome{true});
+    complete(std::move(completion), ConnectOutcome{SameConnection{}});
     return;
   }
   forgetClient();
@@ -138,12 +166,14 @@ void EosOscTransport::startConnect(std::string host, std::int64_t port,
   pendingClient_ = client;
   // The attempt's outcome comes back to this queue; meanwhile it is free for other operations.
   auto continuation = [weak = weak_from_this(), attempt, client, host, port,
-                       completion = std::move(completion)](bool connected) mutable {
+                       completion =
+                           std::move(completion)](std::optional<LinkDown> failure) mutable {
     auto self = weak.lock();
     if (!self) return;
     self->strand_->async([self, attempt, client = std::move(client), host = std::move(host), port,
-                          connected, completion = std::move(completion)]() mutable {
-      self->finishConnect(attempt, std::move(client), std::move(host), port, connected,
+                          failure = std::move(failure),
+                          completion = std::move(completion)]() mutable {
+      self->finishConnect(attempt, std::move(client), std::move(host), port, std::move(failure),
                           std::move(completion));
     });
   };
@@ -152,36 +182,57 @@ void EosOscTransport::startConnect(std::string host, std::int64_t port,
 
 void EosOscTransport::runAttempt(const std::shared_ptr<OSCTCPClient>& client,
                                  const std::shared_ptr<net::SerialQueue>& queue,
-                                 std::function<void(bool)> continuation) {
+                                 std::function<void(std::optional<LinkDown>)> continuation) {
   auto box = std::make_shared<ConnectResultBox>(std::move(continuation));
-  client->setNotificationHandler([box](const OSCTCPClient::Notification& notification) {
-    box->resume(notification.kind == OSCTCPClient::Notification::Kind::connected);
-  });
+  // Stays installed for the client's life: once the attempt is decided, a disconnect is the
+  // end of the connection, news for the transport if the client is still its current one.
+  client->setNotificationHandler(
+      [box, weakSelf = weak_from_this(),
+       weakClient = std::weak_ptr(client)](const OSCTCPClient::Notification& notification) {
+        if (notification.kind == OSCTCPClient::Notification::Kind::connected) {
+          box->resume(std::nullopt);
+          return;
+        }
+        const net::SocketError cause =
+            notification.cause.value_or(net::errors::other("Disconnected before connecting"));
+        if (box->resume(connectFailure(cause))) return;
+        if (auto self = weakSelf.lock())
+          self->clientWentDown(weakClient, connectionLoss(notification.cause));
+      });
   // The handlers are installed by jobs on the client's queue: let them run before connecting.
   queue->sync([] {});
   // The socket gets the same time-out (at least a second): whichever fires first decides.
-  if (client->connect(std::chrono::duration<double>(connectTimeout_).count())) {
-    box->resume(false);
+  if (const auto failure =
+          client->connect(std::chrono::duration<double>(connectTimeout_).count())) {
+    box->resume(connectFailure(*failure));
     return;
   }
-  box->setDeadline(queue->after(connectTimeout_, [weakBox = std::weak_ptr(box)] {
-    if (auto box = weakBox.lock()) box->resume(false);
-  }));
+  box->setDeadline(
+      queue->after(connectTimeout_, [weakBox = std::weak_ptr(box), timeout = connectTimeout_] {
+        if (auto box = weakBox.lock()) {
+          box->resume(LinkDown{LinkProblem::noAnswer,
+                               "No answer within " + std::to_string(timeout.count()) + " ms"});
+        }
+      }));
 }
 
 void EosOscTransport::finishConnect(std::int64_t attempt, std::shared_ptr<OSCTCPClient> client,
-                                    std::string host, std::int64_t port, bool connected,
+                                    std::string host, std::int64_t port,
+                                    std::optional<LinkDown> failure,
                                     std::function<void(ConnectOutcome)> completion) {
   if (pendingClient_.lock() == client) pendingClient_.reset();
-  if (connected && attempt == connectAttempt_) {
+  if (attempt != connectAttempt_) {
+    failure = LinkDown{LinkProblem::superseded, {}};
+  }
+  if (!failure) {
     client_ = std::move(client);
     connectedHost_ = std::move(host);
     connectedPort_ = port;
-    complete(std::move(completion), ConnectOutcome{false});
+    complete(std::move(completion), ConnectOutcome{NewConnection{}});
     return;
   }
   client->close();
-  complete(std::move(completion), ConnectOutcome{});
+  complete(std::move(completion), ConnectOutcome{std::move(*failure)});
 }
 
 }  // namespace tempik::link

@@ -21,7 +21,9 @@ namespace tempik::link {
 /// An actor: every operation runs on the transport's own serial queue, one at a time, and its
 /// completion is posted to the completion executor. connect waits for its attempt without
 /// holding that queue, so other operations (a newer connect too) run meanwhile. Any thread may
-/// call any member. The receive handler runs on the current client's queue.
+/// call any member. The receive handler runs on the current client's queue; the link-down
+/// handler runs on the completion executor, once the current connection's socket reports that
+/// it ended (the transport then forgets that client, so the next connect makes a new one).
 class EosOscTransport final : public ConsoleTransport,
                               public std::enable_shared_from_this<EosOscTransport> {
  public:
@@ -31,9 +33,11 @@ class EosOscTransport final : public ConsoleTransport,
   void connect(std::string host, std::int64_t port,
                std::function<void(ConnectOutcome)> completion) override;
   void disconnect(std::function<void()> completion) override;
+  void abort(std::function<void()> completion) override;
   void send(std::string address, std::vector<std::string> arguments,
             std::function<void(std::optional<SendError>)> completion) override;
   void setReceiveHandler(ReceiveHandler handler, std::function<void()> completion) override;
+  void setLinkDownHandler(LinkDownHandler handler, std::function<void()> completion) override;
 
   /// How many attempts created a client so far. Waits for the transport's queue.
   std::int64_t connectAttempt() const;
@@ -49,11 +53,13 @@ class EosOscTransport final : public ConsoleTransport,
   void startConnect(std::string host, std::int64_t port,
                     std::function<void(ConnectOutcome)> completion);
   void finishConnect(std::int64_t attempt, std::shared_ptr<OSCTCPClient> client, std::string host,
-                     std::int64_t port, bool connected,
+                     std::int64_t port, std::optional<LinkDown> failure,
                      std::function<void(ConnectOutcome)> completion);
   void runAttempt(const std::shared_ptr<OSCTCPClient>& client,
                   const std::shared_ptr<net::SerialQueue>& queue,
-                  std::function<void(bool)> continuation);
+                  std::function<void(std::optional<LinkDown>)> continuation);
+  // Any thread: the client's socket ended after its attempt was decided.
+  void clientWentDown(const std::weak_ptr<OSCTCPClient>& client, LinkDown why);
   void forgetClient();
 
   template <class Completion, class... Args>
@@ -67,6 +73,7 @@ class EosOscTransport final : public ConsoleTransport,
   std::optional<std::string> connectedHost_;
   std::optional<std::int64_t> connectedPort_;
   ReceiveHandler receiveHandler_;
+  LinkDownHandler linkDownHandler_;
   std::int64_t connectAttempt_ = 0;
   // The client of the latest attempt while it is undecided, so a handler set meanwhile
   // reaches it too.

@@ -86,6 +86,10 @@ void OSCTCPClient::close() {
   socket_->disconnectAfterWriting();
 }
 
+void OSCTCPClient::abort() {
+  socket_->disconnect();
+}
+
 void OSCTCPClient::send(const osc::OSCMessage& message) {
   writeFramed(message.rawData());
 }
@@ -137,7 +141,9 @@ void OSCTCPClient::didDisconnect(const std::optional<net::SocketError>& error) {
     kept = net::AsyncSocketError::from(*error);
     if (kept && kept->code() == net::AsyncSocketErrorCode::closed) kept.reset();
   }
-  if (notificationHandler_) notificationHandler_(Notification::disconnected(std::move(kept)));
+  if (notificationHandler_) {
+    notificationHandler_(Notification::disconnected(std::move(kept), error));
+  }
 }
 
 void OSCTCPClient::handleChunk(ByteView chunk) {

@@ -42,10 +42,14 @@ class OSCTCPClient : public std::enable_shared_from_this<OSCTCPClient> {
     Kind kind = Kind::connected;
     /// For disconnected: the socket's own error, if any; none for a close by the peer.
     std::optional<net::AsyncSocketError> error;
+    /// For disconnected: the error as the socket reported it, of any domain (a reset, a
+    /// refusal, the peer's close), so that the owner can tell why.
+    std::optional<net::SocketError> cause;
 
-    static Notification connected() { return {Kind::connected, std::nullopt}; }
-    static Notification disconnected(std::optional<net::AsyncSocketError> error) {
-      return {Kind::disconnected, std::move(error)};
+    static Notification connected() { return {Kind::connected, std::nullopt, std::nullopt}; }
+    static Notification disconnected(std::optional<net::AsyncSocketError> error,
+                                     std::optional<net::SocketError> cause = std::nullopt) {
+      return {Kind::disconnected, std::move(error), std::move(cause)};
     }
     bool operator==(const Notification&) const = default;
   };
@@ -76,6 +80,8 @@ class OSCTCPClient : public std::enable_shared_from_this<OSCTCPClient> {
   std::optional<net::SocketError> connect(double timeout);
   /// Disconnects once queued writes are done.
   void close();
+  /// Disconnects at once with a reset, throwing away what is still queued for the peer.
+  void abort();
   /// Encodes, frames and queues the packet for writing; returns at once.
   /// Throws osc::OSCEncodeError, and then writes nothing.
   void send(const osc::OSCMessage& message);

@@ -1,8 +1,12 @@
 #include "ui/QtSettingsStore.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QVariant>
+
+#include "ui/Logging.h"
 
 namespace tempik::ui {
 namespace {
@@ -16,7 +20,12 @@ QString toQString(std::string_view text) {
 QtSettingsStore::QtSettingsStore() : QtSettingsStore(standardFilePath()) {}
 
 QtSettingsStore::QtSettingsStore(const QString& filePath)
-    : settings_(filePath, QSettings::IniFormat) {}
+    : settings_(filePath, QSettings::IniFormat) {
+  if (settings_.status() == QSettings::FormatError) {
+    qCInfo(tempikUi) << "Settings file" << filePath
+                     << "is damaged: what can be read is used, the rest has its defaults";
+  }
+}
 
 QString QtSettingsStore::standardFilePath() {
   // Read afresh rather than through QSettings' own path cache, which keeps the first
@@ -37,13 +46,25 @@ std::optional<std::string> QtSettingsStore::read(std::string_view key) const {
   return value.toString().toStdString();
 }
 
-void QtSettingsStore::write(std::string_view key, std::string_view value) {
+std::optional<core::SettingsError> QtSettingsStore::write(std::string_view key,
+                                                          std::string_view value) {
   settings_.setValue(toQString(key), toQString(value));
   settings_.sync();
-}
-
-bool QtSettingsStore::isPersisted() const {
-  return settings_.status() == QSettings::NoError;
+  if (settings_.status() != QSettings::AccessError) {
+    reportedWriteFailure_ = false;
+    return std::nullopt;
+  }
+  const QString folder = QDir::toNativeSeparators(QFileInfo(settings_.fileName()).absolutePath());
+  const QFileInfo folderInfo(folder);
+  const char* reason = !folderInfo.exists()       ? "the folder cannot be made"
+                       : !folderInfo.isWritable() ? "the folder is not writable"
+                                                  : "the file is not writable";
+  if (!reportedWriteFailure_) {
+    qCInfo(tempikUi).noquote() << "Settings not saved in" << folder << "-" << reason
+                               << "(kept until tempik closes)";
+    reportedWriteFailure_ = true;
+  }
+  return core::SettingsError{folder.toStdString(), reason};
 }
 
 }  // namespace tempik::ui

@@ -15,7 +15,8 @@ namespace tempik::ui {
 ///
 /// The file may have been edited by hand: a value QSettings reads as a list (bpmFX=1,2
 /// without quotes) comes back as the text "1,2", a number as its digits. A file or folder
-/// that cannot be written keeps every value in memory for the rest of the run.
+/// that cannot be written keeps every value in memory for the rest of the run; each write
+/// says so, and the log (tempik.ui) tells why, as it tells of a file that cannot be read.
 /// Used on the main thread only.
 class QtSettingsStore final : public core::SettingsStore {
  public:
@@ -29,13 +30,11 @@ class QtSettingsStore final : public core::SettingsStore {
 
   [[nodiscard]] std::optional<std::string> read(std::string_view key) const override;
   /// Stores the text and writes the file at once, so that a crash loses no edit.
-  void write(std::string_view key, std::string_view value) override;
-
-  /// Whether the last write reached the file.
-  [[nodiscard]] bool isPersisted() const;
+  std::optional<core::SettingsError> write(std::string_view key, std::string_view value) override;
 
  private:
   mutable QSettings settings_;
+  bool reportedWriteFailure_ = false;
 };
 
 }  // namespace tempik::ui

@@ -7,6 +7,7 @@
 #include "link/EosOscTransport.h"
 #include "ui/BuildInfo.h"
 #include "ui/ColorSchemePortal.h"
+#include "ui/Logging.h"
 #include "ui/QtExecutor.h"
 #include "ui/QtSettingsStore.h"
 #include "ui/SingleInstance.h"
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
         .defaults = std::make_shared<tempik::ui::QtSettingsStore>(),
         .transport = tempik::link::EosOscTransport::create(std::move(onMainThread), timings),
         .timings = timings,
+        .log = std::make_shared<tempik::ui::CategoryLog>(),
     };
   });
   QObject::connect(&instance, &tempik::ui::SingleInstance::activationRequested, &instance,

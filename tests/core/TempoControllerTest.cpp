@@ -1,6 +1,8 @@
 // The controller in virtual time, with the real timings, against a scripted transport.
 #include "core/TempoController.h"
 
+#include <algorithm>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -18,6 +20,7 @@ using Duration = fakes::ManualExecutor::Duration;
 using Texts = std::vector<std::string>;
 
 const std::string key = "/eos/user/20/key/effect";
+const std::string ping = "/eos/ping";
 const std::string notRunning = "LIVE: Effect Not Running";
 std::string command(const std::string& text) {
   return "/eos/user/20/newcmd \"" + text + '"';
@@ -27,7 +30,7 @@ std::string label(int macro, const std::string& text) {
 }
 
 class Controller : public ::testing::Test {
- protected:
+ public:
   /// Creates the controller; called again, replaces it with a fresh one.
   void start(fakes::MemorySettingsStore::Values settings = {}) {
     controller = TempoController::create(
@@ -60,7 +63,30 @@ class Controller : public ::testing::Test {
     transport->receive(address, arguments);
     executor->runReady();
   }
-  [[nodiscard]] Texts sent() const { return transport->texts(Kind::send); }
+  /// What went to the console, pings left out.
+  [[nodiscard]] Texts sent() const {
+    Texts texts;
+    for (auto& text : transport->texts(Kind::send)) {
+      if (!text.starts_with(ping)) texts.push_back(text);
+    }
+    return texts;
+  }
+  [[nodiscard]] std::vector<Duration> sentTimes() const {
+    std::vector<Duration> times;
+    for (const auto& call : transport->calls) {
+      if (call.kind == Kind::send && !call.text.starts_with(ping)) times.push_back(call.at);
+    }
+    return times;
+  }
+  /// The console answers the last ping sent, as Eos does.
+  void answerPing() {
+    const Texts all = transport->texts(Kind::send);
+    const auto last = std::find_if(all.rbegin(), all.rend(),
+                                   [](const std::string& t) { return t.starts_with(ping); });
+    ASSERT_NE(last, all.rend());
+    const std::string token = last->substr(ping.size() + 2, last->size() - ping.size() - 3);
+    receive("/eos/out/ping", {token});
+  }
 
   std::shared_ptr<fakes::ManualExecutor> executor = std::make_shared<fakes::ManualExecutor>();
   std::shared_ptr<fakes::FakeWallClock> clock = std::make_shared<fakes::FakeWallClock>();
@@ -98,19 +124,90 @@ TEST_F(Controller, ANewTempoSendsTheCommandThenTheLabelOnce) {
   EXPECT_EQ(sent().back(), command("Effect 1 BPM 138#"));
 }
 
-TEST_F(Controller, SendsNothingWhileDisconnectedOrPressingTheKeys) {
-  transport->connectAnswer = link::ConnectOutcome{};
-  start({{"bpmFX", "1"}, {"bpmMacro", "2"}});
-  tap120();
-  EXPECT_EQ(controller->tempo().bpm(), 120);
-  transport->connectAnswer = link::ConnectOutcome{false};
-  executor->advanceBy(5s);  // connected now: the keys, but not the old tempo
-  tap120(10.0);             // the same tempo during the presses
+// A tempo the console never got goes out once, after the next key presses; one it got never
+// goes again on a reconnect.
+TEST_F(Controller, ATempoTheConsoleNeverGotGoesOutOnceWhenTheLinkIsBack) {
+  const Texts tempo{command("Effect 1 BPM 120#"), label(2, "BPM || 120")};
+  const struct {
+    const char* name;
+    std::function<void(Controller&)> meanwhile;  // starts connected, ends with the link down
+    Texts expected;                              // from the reconnect on
+  } cases[] = {
+      {"tapped while disconnected",
+       [](Controller& t) {
+         t.transport->goDown(link::LinkProblem::resetByConsole);
+         t.executor->runReady();
+         t.tap120();
+       },
+       {key, key, tempo[0], tempo[1]}},
+      {"its send failed",
+       [](Controller& t) {
+         t.transport->sendAnswer = [](const auto&) { return std::optional{link::SendError{}}; };
+         t.tap120();
+         t.transport->sendAnswer = nullptr;
+       },
+       {key, key, tempo[0], tempo[1]}},
+      {"delivered, then the link dropped",
+       [](Controller& t) {
+         t.tap120();
+         t.transport->goDown(link::LinkProblem::closedByConsole);
+       },
+       {key, key}},
+  };
+  for (const auto& c : cases) {
+    startConnected({{"bpmFX", "1"}, {"bpmMacro", "2"}});
+    c.meanwhile(*this);
+    executor->runReady();
+    EXPECT_FALSE(controller->isConnected()) << c.name;
+    EXPECT_EQ(controller->hasUnsentTempo(), c.expected.size() > 2) << c.name;
+    transport->calls.clear();
+    executor->advanceBy(5s + 300ms);  // the next pass connects and presses the keys
+    EXPECT_EQ(sent(), c.expected) << c.name;
+    EXPECT_FALSE(controller->hasUnsentTempo()) << c.name;
+    executor->advanceBy(5s + 300ms);  // and the pass after sends nothing more
+    EXPECT_EQ(sent(), c.expected) << c.name;
+  }
+  // Tapped during the key presses: the same tempo, sent when they end, and not again.
+  transport->connectAnswer = fakes::linkDown();
+  start({{"bpmFX", "1"}});
+  transport->calls.clear();
+  const auto started = executor->now();
+  transport->connectAnswer = fakes::newConnection;
+  executor->advanceBy(5s);
+  tap120(10.0);
+  tapAt(10.6);  // the same tempo again, still held
   executor->advanceBy(1s);
-  EXPECT_EQ(sent(), (Texts{key, key}));
-  EXPECT_EQ(transport->times(Kind::send), (std::vector<Duration>{5s, 5300ms}));
+  EXPECT_EQ(sent(), (Texts{key, key, tempo[0]}));
+  EXPECT_EQ(sentTimes().back(), started + 5300ms);
+  tapAt(11.1);  // unchanged and delivered: nothing new
+  EXPECT_EQ(sent().size(), 3u);
 }
 
+// A console that answers pings and then stops reading is given up on with a reset; a tempo
+// written after its last answer goes out again on the next connection. One that never
+// answered is never judged.
+TEST_F(Controller, AConsoleThatStopsAnsweringPingsIsReset) {
+  startConnected({{"bpmFX", "1"}});
+  for (int pass = 0; pass < 4; ++pass) executor->advanceBy(5s);  // no answers: still fine
+  EXPECT_TRUE(controller->isConnected());
+  EXPECT_THAT(transport->texts(Kind::abort), IsEmpty());
+
+  answerPing();
+  tap120(100.0);  // written; the ping that confirms it goes next
+  EXPECT_EQ(sent(), Texts{command("Effect 1 BPM 120#")});
+  const auto stopped = executor->now();
+  for (double at : {110.0, 110.6, 111.2}) tapAt(at);  // 100 BPM: held until the console answers
+  EXPECT_TRUE(controller->hasUnsentTempo());
+  executor->advanceBy(4999ms);
+  EXPECT_TRUE(controller->isConnected());
+  executor->advanceBy(1ms);
+  EXPECT_FALSE(controller->isConnected());
+  EXPECT_EQ(controller->connectionProblem(), link::LinkProblem::stalled);
+  EXPECT_EQ(transport->times(Kind::abort), std::vector<Duration>{stopped + 5s});
+  transport->calls.clear();
+  executor->advanceBy(5300ms);  // reconnected: keys, then the held tempo once
+  EXPECT_EQ(sent(), (Texts{key, key, command("Effect 1 BPM 100#")}));
+}
 TEST_F(Controller, ErrorFeedbackPressesEffectTwiceAndResendsOncePerTempo) {
   startConnected({{"bpmFX", "1"}, {"bpmMacro", "5"}});
   receive("/eos/out/user/20/cmd", {notRunning});  // before any tempo: the keys only
@@ -122,8 +219,7 @@ TEST_F(Controller, ErrorFeedbackPressesEffectTwiceAndResendsOncePerTempo) {
   receive("/eos/out/user/20/cmd", {notRunning});
   executor->advanceBy(1s);
   EXPECT_EQ(sent(), (Texts{key, key, command("Effect 1 BPM 120#"), label(5, "BPM || 120")}));
-  EXPECT_EQ(transport->times(Kind::send),
-            (std::vector<Duration>{t, t + 300ms, t + 300ms, t + 300ms}));
+  EXPECT_EQ(sentTimes(), (std::vector<Duration>{t, t + 300ms, t + 300ms, t + 300ms}));
 
   transport->calls.clear();
   receive("/eos/out/user/20/cmd", {"Cue List Does Not Exist"});  // the same tempo: keys only
@@ -185,18 +281,18 @@ TEST_F(Controller, ChecksTheConnectionFiveSecondsAfterEachAttemptEnds) {
   start();
   EXPECT_EQ(transport->texts(Kind::connect), Texts{"127.0.0.1:3038"});
   executor->advanceBy(2s);
-  transport->finishConnect(std::nullopt);  // a 2 s attempt that failed
-  executor->advanceBy(5s);                 // 7 s: already connected, nothing new
-  transport->finishConnect(true);
+  transport->finishConnect(fakes::linkDown());  // a 2 s attempt that failed
+  executor->advanceBy(5s);                      // 7 s: already connected, nothing new
+  transport->finishConnect(fakes::sameConnection);
   executor->runReady();
   EXPECT_TRUE(controller->isConnected());
   executor->advanceBy(5s);  // 12 s: still connected
-  transport->finishConnect(true);
+  transport->finishConnect(fakes::sameConnection);
   executor->advanceBy(5s);  // 17 s: the link was lost: a fresh connection presses the keys
-  transport->finishConnect(false);
+  transport->finishConnect(fakes::newConnection);
   executor->advanceBy(5300ms);
   EXPECT_EQ(sent(), (Texts{key, key}));
-  EXPECT_EQ(transport->times(Kind::send), (std::vector<Duration>{17s, 17300ms}));
+  EXPECT_EQ(sentTimes(), (std::vector<Duration>{17s, 17300ms}));
   // The next pass waits for the key presses to end.
   EXPECT_EQ(transport->times(Kind::connect), (std::vector<Duration>{0s, 7s, 12s, 17s, 22300ms}));
 }
@@ -228,7 +324,8 @@ TEST_F(Controller, StaleOutcomesDecideNothing) {
   transport->connectAnswer.reset();
   start({{"eosIP", "10.0.0.1"}});  // attempt 1 under way
   controller->setEosIP("10.0.0.2");
-  transport->finishConnect(false);  // 10.0.0.1 connected, but nobody wants it any more
+  transport->finishConnect(
+      fakes::newConnection);  // 10.0.0.1 connected, but nobody wants it any more
   executor->runReady();
   EXPECT_FALSE(controller->isConnected());
   EXPECT_THAT(sent(), IsEmpty());
@@ -238,24 +335,20 @@ TEST_F(Controller, StaleOutcomesDecideNothing) {
   controller->setEosIP("10.0.0.1");
   executor->advanceBy(750ms);
   ASSERT_EQ(transport->unansweredConnects(), 2u);
-  transport->finishConnect(false, 1);
+  transport->finishConnect(fakes::newConnection, 1);
   executor->runReady();
-  transport->finishConnect(std::nullopt, 0);  // the older attempt failed, after the newer won
+  transport->finishConnect(fakes::linkDown(), 0);  // the older attempt failed, after the newer won
   executor->runReady();
   EXPECT_TRUE(controller->isConnected());
 }
 
-TEST_F(Controller, AFailedSendDropsTheLinkAndTheRestUntilTheNextConnection) {
+TEST_F(Controller, AFailedSendDropsTheLinkAndTheRestOfTheTempo) {
   startConnected({{"bpmFX", "1"}, {"bpmMacro", "2"}});
   transport->sendAnswer = [](const auto&) { return std::optional{link::SendError{}}; };
   tap120();
   EXPECT_EQ(sent(), Texts{command("Effect 1 BPM 120#")});  // no label after it
   EXPECT_FALSE(controller->isConnected());
-  transport->sendAnswer = nullptr;
-  transport->calls.clear();
-  executor->advanceBy(5500ms);  // the pass after the key presses of the first connection
-  EXPECT_TRUE(controller->isConnected());
-  EXPECT_EQ(sent(), (Texts{key, key})) << "the tempo is not resent";
+  EXPECT_TRUE(controller->hasUnsentTempo());
 }
 
 TEST_F(Controller, DestroyedControllerStopsEverything) {

@@ -28,6 +28,7 @@ TEST(ControllerOnLoopback, PressesEffectTwiceAnswersConsoleTapsAndRecoversFromEr
   ASSERT_TRUE(console->waitFor("/test/marker"));
   std::vector<std::string> received;
   for (const auto& message : console->log().received) {
+    if (message.address == ping) continue;
     received.push_back(message.address);
     for (const auto& argument : message.arguments) received.back() += " \"" + argument + '"';
   }
@@ -37,6 +38,83 @@ TEST(ControllerOnLoopback, PressesEffectTwiceAnswersConsoleTapsAndRecoversFromEr
               ::testing::ElementsAre(effectKey, effectKey, command, label, effectKey, effectKey,
                                      command, label, effectKey, effectKey, "/test/marker"));
   EXPECT_TRUE(tempik.isConnected());
+}
+
+// What one client received, pings left out, each as its address and first argument.
+std::vector<std::string> receivedBy(const fakes::LoopbackConsole& console, int client) {
+  std::vector<std::string> received;
+  for (const auto& message : console.log().received) {
+    if (message.client != client || message.address == ping) continue;
+    received.push_back(message.address);
+    if (!message.arguments.empty()) received.back() += " " + message.arguments[0];
+  }
+  return received;
+}
+
+void tapOn(ControllerUnderTest& tempik, std::chrono::milliseconds interval) {
+  tempik.onUiThread([&](core::TempoController& controller) {
+    auto at = std::chrono::system_clock::now();
+    for (int i = 0; i < 3; ++i) controller.tap(at += interval);
+    return 0;
+  });
+}
+
+// The console goes away or stops reading: the flag follows at once or after the ping wait, a
+// stalled link is reset so that no stale command reaches the console, and the tempo the
+// console missed goes out exactly once, after the next connection's key presses.
+TEST(ControllerOnLoopback, SeesDropsAndStallsAndSendsTheMissedTempoOnceOnReturn) {
+  const auto console = consoleOnItsPort();
+  ControllerUnderTest tempik({{"eosIP", console->host()}, {"bpmFX", "1"}});
+  ASSERT_TRUE(console->waitFor(effectKey, 2));
+  ASSERT_TRUE(console->waitFor(ping));  // and answered: from now on judged by its pings
+  for (const auto& [how, client] : {std::pair{Close::orderly, 1}, std::pair{Close::reset, 2}}) {
+    console->drop(how);
+    const auto down = tempik.whenConnectedTurned(false);
+    ASSERT_TRUE(down && console->waitUntil([&](const Log& log) {
+      return log.connections[client - 1].droppedAt.has_value();
+    }));
+    EXPECT_LT(*down - *console->log().connections[client - 1].droppedAt, 100ms) << client;
+    tapOn(tempik, client == 1 ? 500ms : 400ms);  // while down, or soon after: 120, then 150
+    ASSERT_TRUE(console->waitFor(tempoCommand, 1, client + 1));
+  }
+  tempik.settle();
+  ASSERT_TRUE(console->waitFor("/test/marker"));
+  EXPECT_THAT(receivedBy(*console, 2),
+              ::testing::ElementsAre(effectKey, effectKey, tempoCommand + " Effect 1 BPM 120#"));
+  EXPECT_THAT(receivedBy(*console, 3),
+              ::testing::ElementsAre(effectKey, effectKey, tempoCommand + " Effect 1 BPM 150#",
+                                     "/test/marker"));
+
+  console->setReading(false);
+  const auto stopped = std::chrono::steady_clock::now();
+  ASSERT_TRUE(tempik.recorder->waitForSends(ping, 1, stopped, patience));
+  tapOn(tempik, 600ms);  // 100 BPM, held: the console has not answered since it stopped
+  const auto down = tempik.whenConnectedTurned(false);
+  ASSERT_TRUE(down);
+  EXPECT_LE(*down - stopped, quick.connectionCheckPause + quick.pingWait + 500ms);
+  console->setReading(true);
+  ASSERT_TRUE(console->waitFor(tempoCommand, 1, 4));
+  tempik.settle();
+  ASSERT_TRUE(console->waitFor("/test/marker", 1, 4));
+  EXPECT_THAT(receivedBy(*console, 3), ::testing::Contains(::testing::HasSubstr("150")));
+  EXPECT_THAT(receivedBy(*console, 3),
+              ::testing::Not(::testing::Contains(::testing::HasSubstr("BPM 100#"))));
+  EXPECT_THAT(receivedBy(*console, 4),
+              ::testing::ElementsAre(effectKey, effectKey, tempoCommand + " Effect 1 BPM 100#",
+                                     "/test/marker"));
+}
+
+// A console that never answers a ping is never judged by its silence.
+TEST(ControllerOnLoopback, AConsoleWithoutPingStaysConnected) {
+  const auto console = consoleOnItsPort();
+  console->setAnsweringPings(false);
+  ControllerUnderTest tempik({{"eosIP", console->host()}, {"bpmFX", "1"}});
+  ASSERT_TRUE(console->waitFor(effectKey, 2));
+  ASSERT_TRUE(console->waitFor(ping, 3));  // three ping waits without an answer
+  tapOn(tempik, 500ms);
+  ASSERT_TRUE(console->waitFor(tempoCommand));
+  EXPECT_TRUE(tempik.isConnected());
+  EXPECT_EQ(console->log().connections.size(), 1u);
 }
 
 enum class DropMoment { afterPresses, betweenPresses, midFrameToTempik };

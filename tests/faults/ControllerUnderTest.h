@@ -13,6 +13,7 @@
 #include "support/Fakes.h"
 #include "support/LoopbackConsole.h"
 #include "support/QueueExecutor.h"
+#include "support/Recorder.h"
 
 namespace tempik::faults {
 
@@ -24,12 +25,14 @@ inline constexpr auto patience = 30s;
 inline constexpr link::ConsoleTimings quick{.connectionCheckPause = 100ms,
                                             .reconnectDelay = 50ms,
                                             .effectKeyGap = 30ms,
-                                            .connectTimeout = 1000ms};
+                                            .connectTimeout = 1000ms,
+                                            .pingWait = 1000ms};
 // A drop is noticed by the next pass of the check loop, one pause after the last attempt.
 inline constexpr auto reconnectBound = quick.connectionCheckPause + 1500ms;
 
 inline const std::string effectKey = "/eos/user/20/key/effect";
 inline const std::string tempoCommand = "/eos/user/20/newcmd";
+inline const std::string ping = "/eos/ping";
 inline const osc::OSCMessage tap("/tempik/tap");
 inline const osc::OSCMessage notRunning("/eos/out/user/20/cmd", {"LIVE: Effect Not Running"});
 
@@ -61,12 +64,22 @@ class ControllerUnderTest {
     recorder = std::make_shared<RecordingTransport>(transport_);
     auto store = std::make_shared<fakes::MemorySettingsStore>(std::move(settings));
     controller = executor->call([&] {
-      return core::TempoController::create(
+      auto created = core::TempoController::create(
           {executor, std::make_shared<fakes::SteppingWallClock>(), store, recorder, quick});
+      subscription_ = created->observe([this, c = created.get()](core::ObservedProperty p) {
+        if (p != core::ObservedProperty::isConnected) return;
+        connection_.change([&](auto& changes) {
+          changes.push_back({c->isConnected(), Clock::now()});
+        });
+      });
+      return created;
     });
   }
   ~ControllerUnderTest() {
-    executor->call([&] { controller.reset(); });
+    executor->call([&] {
+      subscription_.reset();
+      controller.reset();
+    });
     // The transport completes in order: once this completes, every earlier completion ran.
     auto done = std::make_shared<std::promise<void>>();
     transport_->disconnect([done] { done->set_value(); });
@@ -96,6 +109,19 @@ class ControllerUnderTest {
   [[nodiscard]] std::int64_t attemptsThatMadeAClient() const {
     return transport_->connectAttempt();
   }
+  using Clock = std::chrono::steady_clock;
+  /// When isConnected last turned to `connected`, waiting up to the deadline for it.
+  std::optional<Clock::time_point> whenConnectedTurned(bool connected,
+                                                       Clock::duration deadline = patience) {
+    std::optional<Clock::time_point> at;
+    connection_.waitUntil(
+        [&](const auto& changes) {
+          if (!changes.empty() && changes.back().first == connected) at = changes.back().second;
+          return at.has_value();
+        },
+        deadline);
+    return at;
+  }
 
   std::shared_ptr<fakes::QueueExecutor> executor = std::make_shared<fakes::QueueExecutor>();
   std::shared_ptr<RecordingTransport> recorder;
@@ -103,6 +129,8 @@ class ControllerUnderTest {
 
  private:
   std::shared_ptr<link::EosOscTransport> transport_;
+  fakes::Recorder<std::vector<std::pair<bool, Clock::time_point>>> connection_;
+  core::Subscription subscription_;
 };
 
 }  // namespace tempik::faults

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -12,7 +13,8 @@
 namespace tempik::faults {
 
 /// Passes every call through to the real transport and records each connection attempt the
-/// controller makes: its host, start, end and outcome. Any thread may call it.
+/// controller makes (its host, start, end and outcome) and the address of each send. Any
+/// thread may call it.
 class RecordingTransport final : public link::ConsoleTransport {
  public:
   using Clock = std::chrono::steady_clock;
@@ -41,7 +43,7 @@ class RecordingTransport final : public link::ConsoleTransport {
     std::size_t index = 0;
     log_->change([&](auto& attempts) {
       index = attempts.size();
-      attempts.push_back({host, Clock::now(), std::nullopt, std::nullopt});
+      attempts.push_back({host, Clock::now(), std::nullopt, link::LinkDown{}});
     });
     inner_->connect(std::move(host), port, [log = log_, index, completion](auto outcome) {
       log->change([&](auto& attempts) {
@@ -53,12 +55,30 @@ class RecordingTransport final : public link::ConsoleTransport {
   void disconnect(std::function<void()> completion) override {
     inner_->disconnect(std::move(completion));
   }
+  void abort(std::function<void()> completion) override { inner_->abort(std::move(completion)); }
+  /// Waits until at least count sends to this address were made since `since`.
+  bool waitForSends(const std::string& address, std::size_t count, Clock::time_point since,
+                    Clock::duration deadline) const {
+    return sends_->waitUntil(
+        [&](const auto& sends) {
+          return std::count_if(sends.begin(), sends.end(), [&](const auto& send) {
+                   return send.first == address && send.second >= since;
+                 }) >= std::ptrdiff_t(count);
+        },
+        deadline);
+  }
+
   void send(std::string address, std::vector<std::string> arguments,
             std::function<void(std::optional<link::SendError>)> completion) override {
+    sends_->change([&](auto& sends) { sends.emplace_back(address, Clock::now()); });
     inner_->send(std::move(address), std::move(arguments), std::move(completion));
   }
   void setReceiveHandler(link::ReceiveHandler handler, std::function<void()> completion) override {
     inner_->setReceiveHandler(std::move(handler), std::move(completion));
+  }
+  void setLinkDownHandler(link::LinkDownHandler handler,
+                          std::function<void()> completion) override {
+    inner_->setLinkDownHandler(std::move(handler), std::move(completion));
   }
 
  private:
@@ -66,6 +86,8 @@ class RecordingTransport final : public link::ConsoleTransport {
   // Shared with the callbacks, which may outlive the decorator.
   std::shared_ptr<fakes::Recorder<std::vector<Attempt>>> log_ =
       std::make_shared<fakes::Recorder<std::vector<Attempt>>>();
+  using Sends = std::vector<std::pair<std::string, Clock::time_point>>;
+  std::shared_ptr<fakes::Recorder<Sends>> sends_ = std::make_shared<fakes::Recorder<Sends>>();
 };
 
 }  // namespace tempik::faults

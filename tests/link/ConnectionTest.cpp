@@ -7,7 +7,10 @@
 #include <deque>
 #include <future>
 
+#include <netdb.h>
+
 #include "link/EosOscTransport.h"
+#include "link/LinkProblems.h"
 #include "link/OSCTCPClient.h"
 #include "osc/OSCBundle.h"
 #include "support/LoopbackConsole.h"
@@ -84,6 +87,11 @@ TEST(OSCTCPClient, DeliversEveryGoodMessageInOrderWhateverComesAroundIt) {
   client->queue()->sync([] {});
 }
 
+std::optional<LinkProblem> problem(const ConnectOutcome& outcome) {
+  const auto* down = std::get_if<LinkDown>(&outcome);
+  return down ? std::optional(down->problem) : std::nullopt;
+}
+
 class Transport : public ::testing::Test {
  protected:
   ConnectOutcome connect(const std::string& host, std::int64_t port) {
@@ -114,7 +122,7 @@ class Transport : public ::testing::Test {
 TEST_F(Transport, SendsStringMessagesAndHandsOverTheStringsOfEveryMessageReceived) {
   Inbox<std::string> received;
   LoopbackConsole console, other;
-  ASSERT_EQ(connect("localhost", console.port()), ConnectOutcome{false});
+  ASSERT_EQ(connect("localhost", console.port()), ConnectOutcome{NewConnection{}});
   EXPECT_EQ(send("/eos/user/20/newcmd", {"Effect 1 BPM 120#", "x"}), std::nullopt);
   ASSERT_TRUE(console.waitFor("/eos/user/20/newcmd"));
   EXPECT_THAT(console.log().received[0].arguments,
@@ -126,7 +134,7 @@ TEST_F(Transport, SendsStringMessagesAndHandsOverTheStringsOfEveryMessageReceive
   while (send("/probe", {}) == std::nullopt && std::chrono::steady_clock::now() < deadline) {
   }
   EXPECT_EQ(send("/probe", {})->kind, SendError::Kind::notConnected);
-  ASSERT_EQ(connect("localhost", console.port()), ConnectOutcome{false});
+  ASSERT_EQ(connect("localhost", console.port()), ConnectOutcome{NewConnection{}});
   ASSERT_TRUE(console.waitUntil([](auto& log) { return log.connections.size() == 2; }));
   receiveInto(received);  // on the current client at once
   console.send(osc::OSCMessage("/one", {"", 2, "x"}));
@@ -135,24 +143,89 @@ TEST_F(Transport, SendsStringMessagesAndHandsOverTheStringsOfEveryMessageReceive
   EXPECT_EQ(received.pop(), "/one|{ \"\", \"x\" }");
   EXPECT_EQ(received.pop(), "/two|{}");
   EXPECT_EQ(received.pop(), "/three|{ \"y\" }");
-  ASSERT_EQ(connect("127.0.0.1", other.port()), ConnectOutcome{false});  // and on later ones
+  ASSERT_EQ(connect("127.0.0.1", other.port()),
+            ConnectOutcome{NewConnection{}});  // and on later ones
   ASSERT_TRUE(other.waitUntil([](auto& log) { return log.connections.size() == 1; }));
   other.send(osc::OSCMessage("/tempik/tap"));
   EXPECT_EQ(received.pop(), "/tempik/tap|{}");
 }
 
+// The reason an operator reads comes from the socket's error, whether the link was being
+// made or was up.
+TEST(LinkProblems, EachSocketErrorGivesItsReason) {
+  using P = LinkProblem;
+  const struct {
+    net::SocketError error;
+    P connecting, connected;
+  } rows[] = {
+      {net::errors::posix(ECONNREFUSED, "connect"), P::refused, P::failed},
+      {net::errors::posix(ETIMEDOUT, "connect"), P::noAnswer, P::stalled},
+      {net::errors::connectTimeout(), P::noAnswer, P::failed},
+      {net::errors::posix(ENETUNREACH, "connect"), P::networkUnreachable, P::networkUnreachable},
+      {net::errors::posix(EHOSTUNREACH, "connect"), P::networkUnreachable, P::networkUnreachable},
+      {net::errors::posix(ECONNRESET, "read"), P::resetByConsole, P::resetByConsole},
+      {net::errors::posix(EPIPE, "write"), P::resetByConsole, P::resetByConsole},
+      {net::errors::connectionClosed(), P::closedByConsole, P::closedByConsole},
+      {net::errors::netdb(EAI_NONAME), P::hostNotFound, P::failed},
+      {net::errors::netdb(EAI_AGAIN), P::hostNotFound, P::failed},
+      {net::errors::netdb(EAI_MEMORY), P::failed, P::failed},
+      {net::errors::badParam("Invalid host parameter"), P::badAddress, P::failed},
+      {net::errors::posix(EACCES, "connect"), P::failed, P::failed},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(connectFailure(row.error).problem, row.connecting) << row.error.description;
+    EXPECT_EQ(connectionLoss(row.error).problem, row.connected) << row.error.description;
+    EXPECT_THAT(connectFailure(row.error).detail, ::testing::HasSubstr(row.error.description));
+  }
+  EXPECT_EQ(connectionLoss(std::nullopt).problem, P::closedByConsole);
+}
+
+// A close or a reset by the console is news at once, with why; the transport then connects
+// anew. Its own disconnect is no news.
+TEST_F(Transport, TellsAtOnceWhyTheConsoleWentAway) {
+  Inbox<std::pair<LinkProblem, LoopbackConsole::Clock::time_point>> down;
+  std::promise<void> installed;
+  transport->setLinkDownHandler(
+      [&](const LinkDown& why) {
+        down.push({why.problem, LoopbackConsole::Clock::now()});
+      },
+      [&] { installed.set_value(); });
+  installed.get_future().wait();
+  LoopbackConsole console;
+  for (const auto& [how, problem] :
+       {std::pair{LoopbackConsole::Close::orderly, LinkProblem::closedByConsole},
+        std::pair{LoopbackConsole::Close::reset, LinkProblem::resetByConsole}}) {
+    ASSERT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{NewConnection{}});
+    console.drop(how);
+    const auto heard = down.pop();
+    ASSERT_TRUE(heard);
+    EXPECT_EQ(heard->first, problem);
+    const auto droppedAt = *console.log().connections.back().droppedAt;
+    EXPECT_LT(heard->second - droppedAt, 100ms);
+    EXPECT_EQ(send("/probe", {})->kind, SendError::Kind::notConnected);
+  }
+  ASSERT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{NewConnection{}});
+  std::promise<void> done;
+  transport->disconnect([&] { done.set_value(); });
+  done.get_future().wait();
+  ASSERT_TRUE(console.waitUntil([](auto& log) { return log.closedByClient(3); }));
+  EXPECT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{NewConnection{}});
+  console.drop(LoopbackConsole::Close::orderly);
+  EXPECT_EQ(down.pop()->first, LinkProblem::closedByConsole) << "nothing came between";
+}
+
 TEST_F(Transport, ReusesOrReplacesTheConnection) {
   LoopbackConsole console, other;
-  ASSERT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{false});
-  EXPECT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{true});
-  EXPECT_EQ(connect("127.0.0.1", other.port()), ConnectOutcome{false});
+  ASSERT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{NewConnection{}});
+  EXPECT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{SameConnection{}});
+  EXPECT_EQ(connect("127.0.0.1", other.port()), ConnectOutcome{NewConnection{}});
   EXPECT_TRUE(console.waitUntil([](auto& log) { return log.closedByClient(1); }));
   EXPECT_EQ(console.log().connections.size(), 1u) << "reuse connected again";
   EXPECT_EQ(transport->connectAttempt(), 2);
   // Invalid settings make no attempt and drop the working connection.
   for (const auto& [host, port] : std::vector<std::pair<std::string, std::int64_t>>{
            {"", other.port()}, {"127.0.0.1", 0}, {"127.0.0.1", 65536}}) {
-    EXPECT_EQ(connect(host, port), std::nullopt) << "'" << host << "' " << port;
+    EXPECT_EQ(problem(connect(host, port)), LinkProblem::badAddress) << "'" << host << "' " << port;
   }
   EXPECT_TRUE(other.waitUntil([](auto& log) { return log.closedByClient(1); }));
   EXPECT_EQ(send("/a", {}).value_or(SendError{}).kind, SendError::Kind::notConnected);
@@ -164,12 +237,12 @@ TEST_F(Transport, ReusesOrReplacesTheConnection) {
 TEST_F(Transport, FailedAttemptsReturnNothingWithinTheConnectTimeout) {
   const fakes::LoopbackListener refusing(AF_INET, -1);
   const auto refusedStart = std::chrono::steady_clock::now();
-  EXPECT_EQ(connect("127.0.0.1", refusing.port()), std::nullopt);
+  EXPECT_EQ(problem(connect("127.0.0.1", refusing.port())), LinkProblem::refused);
   EXPECT_LT(std::chrono::steady_clock::now() - refusedStart, 4s);
   // A listener whose queue is full never answers: the attempt ends after the real 5 s.
   const fakes::FullBacklogListener silent;
   const auto silentStart = std::chrono::steady_clock::now();
-  EXPECT_EQ(connect("127.0.0.1", silent.port()), std::nullopt);
+  EXPECT_EQ(problem(connect("127.0.0.1", silent.port())), LinkProblem::noAnswer);
   EXPECT_GE(std::chrono::steady_clock::now() - silentStart, 4900ms);
   EXPECT_LE(std::chrono::steady_clock::now() - silentStart, 7s);
 }

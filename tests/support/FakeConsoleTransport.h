@@ -14,12 +14,18 @@
 
 namespace tempik::fakes {
 
+inline const link::ConnectOutcome newConnection{link::NewConnection{}};
+inline const link::ConnectOutcome sameConnection{link::SameConnection{}};
+inline link::ConnectOutcome linkDown(link::LinkProblem problem = link::LinkProblem::refused) {
+  return link::LinkDown{problem, {}};
+}
+
 /// A console transport that records each call with its virtual time and answers as the test
 /// scripts it. Completions are posted to the manual executor, never called inside the call.
 /// Used on the test's thread only; receive() may be called from any.
 class FakeConsoleTransport final : public link::ConsoleTransport {
  public:
-  enum class Kind { connect, disconnect, send, setReceiveHandler };
+  enum class Kind { connect, disconnect, abort, send, setReceiveHandler };
   struct Call {
     Kind kind{};
     ManualExecutor::Duration at{};
@@ -29,9 +35,10 @@ class FakeConsoleTransport final : public link::ConsoleTransport {
   explicit FakeConsoleTransport(std::shared_ptr<ManualExecutor> executor)
       : executor_(std::move(executor)) {}
 
-  /// How connect() answers: with this outcome at once, or, when empty, only when the test
-  /// calls finishConnect().
-  std::optional<link::ConnectOutcome> connectAnswer = link::ConnectOutcome{false};
+  /// How connect() answers: with this outcome at once (a new connection is the same one while
+  /// it lasts, as the real transport keeps it), or, when empty, only when the test calls
+  /// finishConnect().
+  std::optional<link::ConnectOutcome> connectAnswer = newConnection;
   /// How send() answers; every send succeeds unless the test sets this.
   std::function<std::optional<link::SendError>(const std::string& address)> sendAnswer;
 
@@ -39,25 +46,46 @@ class FakeConsoleTransport final : public link::ConsoleTransport {
                std::function<void(link::ConnectOutcome)> completion) override {
     record(Kind::connect, host + ":" + std::to_string(port));
     unanswered_.push_back(std::move(completion));
-    if (connectAnswer) finishConnect(*connectAnswer, unanswered_.size() - 1);
+    if (!connectAnswer) return;
+    const bool lasts = connected_ && std::holds_alternative<link::NewConnection>(*connectAnswer);
+    connected_ = link::isConnected(*connectAnswer);
+    finishConnect(lasts ? sameConnection : *connectAnswer, unanswered_.size() - 1);
   }
   void disconnect(std::function<void()> completion) override {
     record(Kind::disconnect);
-    executor_->post(std::move(completion));
+    connected_ = false;
+    if (completion) executor_->post(std::move(completion));
+  }
+  void abort(std::function<void()> completion) override {
+    record(Kind::abort);
+    connected_ = false;
+    if (completion) executor_->post(std::move(completion));
   }
   void send(std::string address, std::vector<std::string> arguments,
             std::function<void(std::optional<link::SendError>)> completion) override {
     std::string text = address;
     for (const auto& argument : arguments) text += " \"" + argument + '"';
     record(Kind::send, text);
-    executor_->post(
-        [completion = std::move(completion),
-         error = sendAnswer ? sendAnswer(address) : std::nullopt] { completion(error); });
+    auto error = sendAnswer ? sendAnswer(address) : std::nullopt;
+    if (error && error->kind == link::SendError::Kind::notConnected) connected_ = false;
+    executor_->post([completion = std::move(completion), error = std::move(error)] {
+      if (completion) completion(error);
+    });
   }
   void setReceiveHandler(link::ReceiveHandler handler, std::function<void()> completion) override {
     record(Kind::setReceiveHandler);
     handler_ = std::move(handler);
     executor_->post(std::move(completion));
+  }
+  void setLinkDownHandler(link::LinkDownHandler handler,
+                          std::function<void()> completion) override {
+    linkDownHandler_ = std::move(handler);
+    executor_->post(std::move(completion));
+  }
+  /// The current connection ends by itself, as the real transport reports it.
+  void goDown(link::LinkProblem problem) {
+    connected_ = false;
+    executor_->post([this, problem] { linkDownHandler_(link::LinkDown{problem, {}}); });
   }
 
   /// Answers an unanswered connect(), the oldest unless told which.
@@ -92,6 +120,7 @@ class FakeConsoleTransport final : public link::ConsoleTransport {
   void dropUnanswered() {
     unanswered_.clear();
     handler_ = nullptr;
+    linkDownHandler_ = nullptr;
   }
 
   std::vector<Call> calls;
@@ -104,6 +133,8 @@ class FakeConsoleTransport final : public link::ConsoleTransport {
   std::shared_ptr<ManualExecutor> executor_;
   std::deque<std::function<void(link::ConnectOutcome)>> unanswered_;
   link::ReceiveHandler handler_;
+  link::LinkDownHandler linkDownHandler_;
+  bool connected_ = false;
 };
 
 }  // namespace tempik::fakes

@@ -23,12 +23,15 @@ class MemorySettingsStore final : public core::SettingsStore {
     const auto found = values_.find(key);
     return found == values_.end() ? std::nullopt : std::optional(found->second);
   }
-  void write(std::string_view key, std::string_view value) override {
+  std::optional<core::SettingsError> write(std::string_view key, std::string_view value) override {
     values_.insert_or_assign(std::string(key), std::string(value));
     writes.emplace_back(key, value);
+    return failure;
   }
 
   std::vector<std::pair<std::string, std::string>> writes;
+  /// What every write answers: nothing, or the failure the test sets.
+  std::optional<core::SettingsError> failure;
 
  private:
   Values values_;

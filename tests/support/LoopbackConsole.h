@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <future>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -86,8 +87,17 @@ class LoopbackConsole final : private eossim::ConsoleEvents {
   void sendBytes(link::Bytes bytes) {
     post([this, bytes = std::move(bytes)]() mutable { console_.sendBytes(std::move(bytes)); });
   }
+  /// Returns once the console reads no more (or reads again).
   void setReading(bool reading) {
-    post([this, reading] { console_.setReading(reading); });
+    std::promise<void> done;
+    post([this, reading, &done] {
+      console_.setReading(reading);
+      done.set_value();
+    });
+    done.get_future().wait();
+  }
+  void setAnsweringPings(bool answering) {
+    post([this, answering] { console_.setAnsweringPings(answering); });
   }
   /// After delay, writes lastBytes to every connection and closes it.
   void drop(Close how, link::Bytes lastBytes = {}, Clock::duration delay = {}) {

@@ -120,7 +120,7 @@ TEST_F(Window, PressesTapAtTheirTimeAndTheViewsFollowTheController) {
   PulsingTapButton& button = view->tapButton();
   EXPECT_EQ(button.tempoText(), QString(QChar(0x2013)));
   EXPECT_EQ(view->connectionStatus().text(), "Not Connected");
-  transport->finishConnect(link::ConnectOutcome{false});
+  transport->finishConnect(fakes::newConnection);
   executor->runReady();
   EXPECT_EQ(view->connectionStatus().text(), "Connected");
   for (int i = 0; i < 3; ++i) {

@@ -47,18 +47,21 @@ void Console::read(const ConnectionPtr& connection) {
   connection->socket.async_read_some(
       asio::buffer(connection->buffer), [this, connection](std::error_code error, std::size_t n) {
         connection->reading = false;
+        // Told to stop reading: the bytes not yet read stay with the kernel.
+        if (error == asio::error::operation_aborted && !reading_) return;
         if (error) {
           // Closed by the client, or failed; a connection the console dropped is gone already.
           if (connections_.erase(connection->id) > 0) events_.disconnected(connection->id);
           return;
         }
         connection->decoder.feed(link::ByteView(connection->buffer.data(), n),
-                                 [&](link::ByteView frame) { handleFrame(connection->id, frame); });
+                                 [&](link::ByteView frame) { handleFrame(connection, frame); });
         if (reading_ && connection->socket.is_open()) read(connection);
       });
 }
 
-void Console::handleFrame(int client, link::ByteView frame) {
+void Console::handleFrame(const ConnectionPtr& connection, link::ByteView frame) {
+  const int client = connection->id;
   try {
     const auto packet = osc::OSCPacket::decode(frame);
     if (!packet) {
@@ -72,6 +75,11 @@ void Console::handleFrame(int client, link::ByteView frame) {
       pending.pop_back();
       if (const auto* message = next->message()) {
         events_.received(client, *message);
+        if (answeringPings_ && message->addressPattern().rawAddress() == "/eos/ping" &&
+            !connection->closeWhenWritten) {
+          const osc::OSCMessage reply("/eos/out/ping", message->values());
+          queue(connection, std::make_shared<const link::Bytes>(link::slipEncode(reply.rawData())));
+        }
         continue;
       }
       const auto& elements = next->bundle()->elements();
@@ -146,7 +154,11 @@ void Console::setReading(bool reading) {
   std::error_code ignored;
   if (!reading) acceptor_.set_option(kStalledBuffer, ignored);
   for (auto& [id, connection] : connections_) {
-    if (!reading) connection->socket.set_option(kStalledBuffer, ignored);
+    if (!reading) {
+      connection->socket.set_option(kStalledBuffer, ignored);
+      // From now on, not after one more chunk: a read already waiting would take it.
+      if (connection->reading) connection->socket.cancel(ignored);
+    }
     if (reading && !connection->reading) read(connection);
   }
 }

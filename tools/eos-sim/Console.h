@@ -33,8 +33,9 @@ class ConsoleEvents {
 /// A stand-in Eos console on one TCP listener. It accepts any number of clients, decodes the
 /// SLIP-framed OSC packets they send, sends them messages or any bytes at all, and misbehaves
 /// on request: it stops reading, so that a client's writes back up, and drops connections,
-/// orderly or with a reset, after a last few bytes (half a frame, say). eos-sim is built on
-/// it, and so are the tests that need a console on loopback.
+/// orderly or with a reset, after a last few bytes (half a frame, say). Like Eos, it answers
+/// "/eos/ping" with "/eos/out/ping" and the same arguments (while it reads, and unless told not
+/// to). eos-sim is built on it, and so are the tests that need a console on loopback.
 ///
 /// Runs on the one thread that runs its io_context; call it only there.
 class Console {
@@ -57,6 +58,9 @@ class Console {
   /// read, connections get the smallest receive buffer, so a sender backs up soon.
   void setReading(bool reading);
   bool isReading() const { return reading_; }
+  /// Whether pings are answered (they are, at first): a console that does not stands for one
+  /// whose software knows no ping.
+  void setAnsweringPings(bool answering) { answeringPings_ = answering; }
 
  private:
   struct Connection {
@@ -77,13 +81,14 @@ class Console {
   void writeNext(const ConnectionPtr& connection);
   void queue(const ConnectionPtr& connection, std::shared_ptr<const link::Bytes> bytes);
   void close(const ConnectionPtr& connection, Close how);
-  void handleFrame(int client, link::ByteView frame);
+  void handleFrame(const ConnectionPtr& connection, link::ByteView frame);
 
   asio::ip::tcp::acceptor acceptor_;
   ConsoleEvents& events_;
   std::map<int, ConnectionPtr> connections_;  // the open ones not yet dropped
   int nextId_ = 1;
   bool reading_ = true;
+  bool answeringPings_ = true;
 };
 
 }  // namespace tempik::eossim

@@ -27,13 +27,15 @@ constexpr const char* kUsage =
 
 A stand-in ETC Eos console. Listens for TCP connections (several clients at once), speaks
 OSC with SLIP framing, and prints every message it receives on one line: time, client,
-address, type tags and arguments.
+address, type tags and arguments. Like Eos, it answers "/eos/ping" with "/eos/out/ping" and
+the same arguments (not while s holds it, since it then reads nothing).
 
 Options:
   --listen HOST:PORT  where to listen (default 127.0.0.1:3038; IPv6 as [::1]:3038;
                       port 0 picks a free port, printed on the first line)
   --json              print JSON lines instead of text, for scripts
   --tap-bpm N         send "/tempik/tap" to every client N times a minute (1 to 1000)
+  --no-ping           do not answer "/eos/ping", as a console whose software has no ping
   --help              show this text
 
 Commands on standard input, one per line:
@@ -42,7 +44,8 @@ Commands on standard input, one per line:
   c   send "/eos/out/user/20/cmd" with "LIVE: Cue List Does Not Exist"
   d   drop every connection
   r   reset every connection (as a console that crashed or lost power)
-  s   stop reading from the clients (their writes back up), or read again
+  s   stop reading from the clients (their writes back up and pings go unanswered),
+      or read again
   g   send garbage: 4 KiB of random bytes, then a frame that is no OSC packet
   q   quit
 
@@ -53,6 +56,7 @@ struct Options {
   std::string host = "127.0.0.1";
   std::uint16_t port = 3038;
   bool json = false;
+  bool answerPings = true;
   std::optional<double> tapBPM;
 };
 
@@ -96,6 +100,8 @@ Options parseOptions(int argc, char** argv) {
       std::exit(0);
     } else if (argument == "--json") {
       options.json = true;
+    } else if (argument == "--no-ping") {
+      options.answerPings = false;
     } else if (argument == "--listen") {
       parseListen(value(), options);
     } else if (argument == "--tap-bpm") {
@@ -224,6 +230,7 @@ int main(int argc, char** argv) {
                  static_cast<unsigned>(options.port), error.code().message().c_str());
     return 1;
   }
+  console->setAnsweringPings(options.answerPings);
   printer.listening(address->to_string(), console->localEndpoint().port());
 
   Session session(io, *console, printer);
