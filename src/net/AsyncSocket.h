@@ -162,7 +162,7 @@ class AsyncSocket : public std::enable_shared_from_this<AsyncSocket> {
   void queueRead(ReadPacket packet);
   void maybeDequeueRead();
   void doReadData();
-  void readSourceFired(std::size_t available);
+  void readSourceFired(std::size_t available, int error);
   void doReadEndOfStream();
   void finishCurrentRead();
   void queueWrite(WritePacket packet);

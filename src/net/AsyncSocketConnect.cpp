@@ -236,8 +236,8 @@ void AsyncSocket::didConnect(std::unique_ptr<ReadinessSources> sources) {
   sources_ = std::move(sources);
   sources_->suspendWrite();
   sources_->setHandlers(
-      [socket = weak_from_this()](std::size_t available) {
-        if (auto self = socket.lock()) self->readSourceFired(available);
+      [socket = weak_from_this()](std::size_t available, int error) {
+        if (auto self = socket.lock()) self->readSourceFired(available, error);
       },
       [socket = weak_from_this()] {
         if (auto self = socket.lock()) self->writeSourceFired();

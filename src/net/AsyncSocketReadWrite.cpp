@@ -61,7 +61,11 @@ void AsyncSocket::maybeDequeueRead() {
   doReadData();
 }
 
-void AsyncSocket::readSourceFired(std::size_t available) {
+void AsyncSocket::readSourceFired(std::size_t available, int error) {
+  if (error != 0) {  // the wait itself failed: the read would
+    closeWithError(errors::posix(error, "Error in read() function"));
+    return;
+  }
   socketFDBytesAvailable_ = available;
   if (available > 0) {
     doReadData();

@@ -38,6 +38,10 @@ int lastSocketError() noexcept {
   return errno;
 }
 
+int errnoOf(const std::error_code& error) noexcept {
+  return error.value();
+}
+
 std::string errnoText(int errnoValue) {
   char buffer[256] = {};
   return strerrorResult(::strerror_r(errnoValue, buffer, sizeof buffer), buffer);

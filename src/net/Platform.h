@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "net/SocketAddress.h"
 
@@ -25,6 +26,10 @@ inline constexpr SocketHandle kNoSocket = -1;
 /// the errno codes they mean (WSAECONNREFUSED is ECONNREFUSED), so the error domain and codes
 /// reported above are the same on every system.
 int lastSocketError() noexcept;
+
+/// The errno code of an error a system call or wait reported (Asio's error codes carry the
+/// system's own numbers); 0 for no error.
+int errnoOf(const std::error_code& error) noexcept;
 
 /// The system's text for an errno value; the same text on every system for the codes a socket
 /// reports ("Connection refused").

@@ -139,6 +139,10 @@ int lastSocketError() noexcept {
   return posixCode(::WSAGetLastError());
 }
 
+int errnoOf(const std::error_code& error) noexcept {
+  return error ? posixCode(error.value()) : 0;
+}
+
 std::string errnoText(int errnoValue) {
   for (const auto& entry : kTexts) {
     if (entry.code == errnoValue) return entry.text;

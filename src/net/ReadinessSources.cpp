@@ -75,8 +75,8 @@ struct ReadinessSources::State : std::enable_shared_from_this<State> {
     // unless it was.
     if (direction == kRead) {
       auto handler = std::move(onReadable);
-      handler(
-          platform::bytesAvailable(static_cast<platform::SocketHandle>(socket.native_handle())));
+      const auto handle = static_cast<platform::SocketHandle>(socket.native_handle());
+      handler(platform::bytesAvailable(handle), platform::errnoOf(error));
       if (!onReadable) onReadable = std::move(handler);
     } else {
       auto handler = std::move(onWritable);

@@ -17,7 +17,8 @@ namespace tempik::net {
 class ReadinessSources {
  public:
   /// available: the bytes the socket holds (FIONREAD); 0 at end of stream or on an error.
-  using ReadHandler = std::function<void(std::size_t available)>;
+  /// error: the errno code of a wait that failed (Windows reports a reset there), else 0.
+  using ReadHandler = std::function<void(std::size_t available, int error)>;
   using WriteHandler = std::function<void()>;
 
   /// family: the socket's address family (AF_INET, AF_INET6).

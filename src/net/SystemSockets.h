@@ -1,8 +1,8 @@
 #pragma once
 
-// The system's socket declarations, for the socket layer's own .cpp files only (Windows' pull in
-// windows.h and its macros, which the layers above never see): Winsock on Windows, the BSD
-// headers elsewhere. Calls that differ go through net/Platform.h.
+// The system's socket declarations, for .cpp files only (Windows' pull in windows.h and its
+// macros, which no header of the layers passes on): Winsock on Windows, the BSD headers
+// elsewhere. Calls that differ go through net/Platform.h.
 #ifdef _WIN32
 #include <winsock2.h>
 #include <ws2tcpip.h>

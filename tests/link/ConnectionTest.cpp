@@ -7,11 +7,10 @@
 #include <deque>
 #include <future>
 
-#include <netdb.h>
-
 #include "link/EosOscTransport.h"
 #include "link/LinkProblems.h"
 #include "link/OSCTCPClient.h"
+#include "net/SystemSockets.h"  // the resolver's EAI_ codes
 #include "osc/OSCBundle.h"
 #include "support/LoopbackConsole.h"
 #include "support/LoopbackPeer.h"
