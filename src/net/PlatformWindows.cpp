@@ -24,17 +24,15 @@ SOCKET native(SocketHandle socket) noexcept {
   return static_cast<SOCKET>(socket);
 }
 
-// Winsock needs WSAStartup before any other call; it counts its users, so this one reference,
-// taken on first use and kept until exit, sits beside any other library's.
+// Winsock needs WSAStartup before any other call; it counts its users. This reference is taken
+// on first use and never given back: a WSACleanup at exit would pull Winsock from under the
+// work-queue threads, which are still stopping then.
 void startWinsock() noexcept {
-  struct Winsock {
-    Winsock() {
-      WSADATA data;
-      ::WSAStartup(MAKEWORD(2, 2), &data);
-    }
-    ~Winsock() { ::WSACleanup(); }
-  };
-  static const Winsock winsock;
+  static const bool started = [] {
+    WSADATA data;
+    return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  }();
+  (void)started;
 }
 
 struct Mapping {

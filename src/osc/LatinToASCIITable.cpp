@@ -22,9 +22,9 @@ struct Range {
   char32_t last;
 };
 
-// Code points past a run's letters, and those in none, have no ASCII spelling: "?". Within a
-// run "?" also fills the places of code points that have none or a longer one.
-// One letter each: the spelling of code point first + i is letters[i].
+// Spellings of one letter: code point first + i is spelled letters[i]. Within a run "?" also
+// fills the places of code points that have no spelling or a longer one (kLonger); code points
+// in no run and in kLonger have no ASCII spelling: "?".
 constexpr Run kOneLetter[] = {
     {0x00A0, " !??????????\?-"},
     {0x00BF, "?AAAAAA?CEEEEIIIIDNOOOOO*OUUUUY??aaaaaa?ceeeeiiiidnooooo/ouuuuy?"},
