@@ -113,15 +113,16 @@ void TempoController::tap(std::chrono::system_clock::time_point at) {
   const TapTempo before = tempo_;
   tempo_.recordTap(at);
   if (tempo_ == before) return;  // a bounce: nothing changed
-  notify(ObservedProperty::tempo);
 
+  // The same tempo again goes out only if it never reached the console. Observers hear of
+  // the tap once its tempo is on its way, so they never see it unsent for a moment.
   const auto& bpm = tempo_.bpm();
-  if (!bpm) return;
-  // The same tempo again goes out only if it never reached the console.
   const bool changed = bpm != before.bpm();
-  if (!changed && !hasUnsentTempo()) return;
-  if (changed) hasResentBPM_ = false;
-  applyBPM(*bpm);
+  if (bpm && (changed || hasUnsentTempo())) {
+    if (changed) hasResentBPM_ = false;
+    applyBPM(*bpm);
+  }
+  notify(ObservedProperty::tempo);
   showTempoSent();
 }
 

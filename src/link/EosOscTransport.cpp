@@ -162,6 +162,8 @@ void EosOscTransport::startConnect(std::string host, std::int64_t port,
   auto queue = net::SerialQueue::create(kAttemptQueueLabel);
   auto client = OSCTCPClient::create(host, static_cast<std::uint16_t>(port), std::nullopt,
                                      OSCTimeTagMode::ignore, OSCTCPFramingMode::osc1_1, queue);
+  // A console that vanishes without a word (a pulled cable) is given up within seconds.
+  client->setSilenceLimits(net::SilenceLimits{});
   if (receiveHandler_) client->setMessageViewHandler(stringsOnly(receiveHandler_));
   pendingClient_ = client;
   // The attempt's outcome comes back to this queue; meanwhile it is free for other operations.

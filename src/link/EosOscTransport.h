@@ -16,7 +16,8 @@ namespace tempik::link {
 /// The console transport over OSC on TCP with SLIP framing: at most one current client, reused
 /// while it stays connected to the same host and port; each connection attempt gets a fresh
 /// client and queue, is decided by its first outcome or after the connect time-out, and counts
-/// only if no newer attempt started meanwhile.
+/// only if no newer attempt started meanwhile. Connections carry the socket's silence limits,
+/// so a console gone without a word is noticed within seconds.
 ///
 /// An actor: every operation runs on the transport's own serial queue, one at a time, and its
 /// completion is posted to the completion executor. connect waits for its attempt without

@@ -88,7 +88,11 @@ void OSCTCPClient::close() {
 }
 
 void OSCTCPClient::abort() {
-  socket_->disconnect();
+  socket_->abort();
+}
+
+void OSCTCPClient::setSilenceLimits(std::optional<net::SilenceLimits> limits) {
+  socket_->setSilenceLimits(limits);
 }
 
 void OSCTCPClient::send(const osc::OSCMessage& message) {

@@ -12,6 +12,7 @@
 #include "link/SlipStreamDecoder.h"
 #include "net/AsyncSocket.h"
 #include "net/SerialQueue.h"
+#include "net/SilenceLimits.h"
 #include "net/SocketError.h"
 #include "osc/OSCBundle.h"
 #include "osc/OSCMessage.h"
@@ -82,6 +83,9 @@ class OSCTCPClient : public std::enable_shared_from_this<OSCTCPClient> {
   void close();
   /// Disconnects at once with a reset, throwing away what is still queued for the peer.
   void abort();
+  /// How long the connection may go silent before it counts as lost (none by default); set
+  /// before connecting.
+  void setSilenceLimits(std::optional<net::SilenceLimits> limits);
   /// Encodes, frames and queues the packet for writing; returns at once.
   /// Throws osc::OSCEncodeError, and then writes nothing.
   void send(const osc::OSCMessage& message);

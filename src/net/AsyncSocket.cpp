@@ -1,5 +1,7 @@
 #include "net/AsyncSocket.h"
 
+#include "net/Platform.h"
+
 namespace tempik::net {
 
 std::shared_ptr<AsyncSocket> AsyncSocket::create(std::weak_ptr<AsyncSocketDelegate> delegate,
@@ -28,6 +30,16 @@ AsyncSocket::~AsyncSocket() {
 
 void AsyncSocket::disconnect() {
   socketQueue_->sync([this] { closeWithError(std::nullopt); });
+}
+
+void AsyncSocket::abort() {
+  socketQueue_->sync([this] {
+    // Should the system refuse, the close below is an orderly one: still a close.
+    if (const auto fd = connectedDescriptor(); fd != platform::kNoSocket) {
+      (void)platform::setResetOnClose(fd);
+    }
+    closeWithError(std::nullopt);
+  });
 }
 
 // A request holds the socket until it has been taken in, as a caller that asks for a graceful
@@ -153,6 +165,10 @@ double AsyncSocket::alternateAddressDelay() const {
 void AsyncSocket::setAlternateAddressDelay(double seconds) {
   socketQueue_->async(
       [self = shared_from_this(), seconds] { self->alternateAddressDelay_ = seconds; });
+}
+
+void AsyncSocket::setSilenceLimits(std::optional<SilenceLimits> limits) {
+  socketQueue_->async([self = shared_from_this(), limits] { self->silenceLimits_ = limits; });
 }
 
 void AsyncSocket::setTextLookup(TextLookup lookup) {

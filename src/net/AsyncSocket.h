@@ -14,6 +14,7 @@
 #include "net/OneShotTimer.h"
 #include "net/ReadinessSources.h"
 #include "net/SerialQueue.h"
+#include "net/SilenceLimits.h"
 #include "net/SocketAddress.h"
 #include "net/SocketError.h"
 
@@ -21,8 +22,8 @@ namespace tempik::net {
 
 /// An asynchronous TCP client socket. Requests return at once; results arrive as delegate
 /// calls posted to the delegate queue. All state lives on the socket queue. Any thread may call
-/// any member: queries, connect and disconnect wait for the socket queue (inline when already
-/// on it); reads, writes, disconnect-after requests and setters are posted there.
+/// any member: queries, connect, disconnect and abort wait for the socket queue (inline when
+/// already on it); reads, writes, disconnect-after requests and setters are posted there.
 ///
 /// Owned through std::shared_ptr; destroying it closes the descriptor at once and drops the
 /// callbacks still in flight (a disconnect still in flight arrives with a null socket).
@@ -53,6 +54,12 @@ class AsyncSocket : public std::enable_shared_from_this<AsyncSocket> {
 
   /// Closes at once, without error.
   void disconnect();
+  /// Closes at once with a reset, without error: unlike disconnect(), writes still queued or
+  /// partly sent are dropped rather than delivered, and the peer's next read fails with
+  /// "connection reset" instead of seeing the end of the stream. For a peer that must not take
+  /// an unfinished exchange for a finished one. Waits for the socket queue like disconnect();
+  /// does nothing when nothing is connected or connecting.
+  void abort();
   /// Forbid further requests and close, without error, once queued reads, writes or both are
   /// done.
   void disconnectAfterReading();
@@ -82,6 +89,12 @@ class AsyncSocket : public std::enable_shared_from_this<AsyncSocket> {
   /// Seconds before the second address family is tried (0.3 by default).
   double alternateAddressDelay() const;
   void setAlternateAddressDelay(double seconds);
+  /// How long the connection may stay silent before the system ends it and the socket reports a
+  /// disconnect with the system's error (ETIMEDOUT). Applied when a connection is made, so it
+  /// takes effect from the next connection. Unset by default: the system's own limits, which
+  /// notice a vanished peer only after many minutes, if ever. Where the system refuses an option
+  /// the connection goes on without it. Any thread; posted to the socket queue like every setter.
+  void setSilenceLimits(std::optional<SilenceLimits> limits);
   /// Where the fixed texts of codes 3 to 7 come from; English when unset.
   void setTextLookup(TextLookup lookup);
 
@@ -224,6 +237,7 @@ class AsyncSocket : public std::enable_shared_from_this<AsyncSocket> {
   std::uint64_t writeSerial_ = 0;
   std::uint64_t socketFDBytesAvailable_ = 0;
   double alternateAddressDelay_ = 0.3;
+  std::optional<SilenceLimits> silenceLimits_;
   TextLookup textLookup_;
 };
 

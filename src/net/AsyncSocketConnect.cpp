@@ -242,6 +242,8 @@ void AsyncSocket::didConnect(std::unique_ptr<ReadinessSources> sources) {
       [socket = weak_from_this()] {
         if (auto self = socket.lock()) self->writeSourceFired();
       });
+  // Liveness is best effort: a connection the system will not watch still carries data.
+  if (silenceLimits_) (void)platform::applySilenceLimits(connectedDescriptor(), *silenceLimits_);
   if (auto peer = peerAddress()) {
     notifyDelegate([host = peer->host(), port = peer->port()](AsyncSocketDelegate& delegate,
                                                               AsyncSocket& socket) {

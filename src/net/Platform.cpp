@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <ifaddrs.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <pthread.h>
 #include <sys/ioctl.h>
@@ -74,6 +75,59 @@ void disableSigPipe([[maybe_unused]] SocketHandle socket) noexcept {
   int on = 1;
   ::setsockopt(static_cast<int>(socket), SOL_SOCKET, SO_NOSIGPIPE, &on, sizeof on);
 #endif
+}
+
+namespace {
+// Sets one integer option; on failure keeps the first error and goes on with the rest.
+void setIntOption(int fd, int level, int option, const char* name, int value,
+                  std::optional<SocketError>& firstFailure) {
+  if (::setsockopt(fd, level, option, &value, sizeof value) == 0 || firstFailure) return;
+  firstFailure = errors::posix(errno, std::string("Error in setsockopt(") + name + ")");
+}
+
+template <class Duration>
+int count(Duration duration) {
+  return static_cast<int>(duration.count());
+}
+}  // namespace
+
+std::optional<SocketError> applySilenceLimits(SocketHandle socket,
+                                              [[maybe_unused]] const SilenceLimits& limits) {
+  [[maybe_unused]] const int fd = static_cast<int>(socket);
+  std::optional<SocketError> failure;
+#ifdef SO_KEEPALIVE
+  setIntOption(fd, SOL_SOCKET, SO_KEEPALIVE, "SO_KEEPALIVE", 1, failure);
+#endif
+#ifdef TCP_USER_TIMEOUT
+  setIntOption(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, "TCP_USER_TIMEOUT",
+               count(limits.unacknowledgedTimeout), failure);
+#elif defined(TCP_RXT_CONNDROPTIME)  // macOS: whole seconds of retransmitting
+  setIntOption(fd, IPPROTO_TCP, TCP_RXT_CONNDROPTIME, "TCP_RXT_CONNDROPTIME",
+               count(std::chrono::ceil<std::chrono::seconds>(limits.unacknowledgedTimeout)),
+               failure);
+#endif
+#if defined(TCP_KEEPIDLE)
+  setIntOption(fd, IPPROTO_TCP, TCP_KEEPIDLE, "TCP_KEEPIDLE", count(limits.keepAliveIdle), failure);
+#elif defined(TCP_KEEPALIVE)  // macOS names the idle time so
+  setIntOption(fd, IPPROTO_TCP, TCP_KEEPALIVE, "TCP_KEEPALIVE", count(limits.keepAliveIdle),
+               failure);
+#endif
+#ifdef TCP_KEEPINTVL
+  setIntOption(fd, IPPROTO_TCP, TCP_KEEPINTVL, "TCP_KEEPINTVL", count(limits.keepAliveInterval),
+               failure);
+#endif
+#ifdef TCP_KEEPCNT
+  setIntOption(fd, IPPROTO_TCP, TCP_KEEPCNT, "TCP_KEEPCNT", limits.keepAliveProbes, failure);
+#endif
+  return failure;
+}
+
+std::optional<SocketError> setResetOnClose(SocketHandle socket) {
+  const linger hard{1, 0};  // on, with no time to send what is left: close() resets
+  if (::setsockopt(static_cast<int>(socket), SOL_SOCKET, SO_LINGER, &hard, sizeof hard) == 0) {
+    return std::nullopt;
+  }
+  return errors::posix(errno, "Error in setsockopt(SO_LINGER)");
 }
 
 int bindTo(SocketHandle socket, const SocketAddress& local) noexcept {

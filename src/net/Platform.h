@@ -10,7 +10,9 @@
 #include <string_view>
 #include <system_error>
 
+#include "net/SilenceLimits.h"
 #include "net/SocketAddress.h"
+#include "net/SocketError.h"
 
 // Every place where the systems differ, behind one interface: Platform.cpp for POSIX systems,
 // PlatformWindows.cpp for Windows (Winsock). Above this file the layers see POSIX errno codes
@@ -58,6 +60,18 @@ bool setNonBlocking(SocketHandle socket) noexcept;
 /// Keeps a write to a reset connection from raising SIGPIPE where the system has a socket
 /// option for it (macOS); elsewhere send() does the job on each write, or there is no signal.
 void disableSigPipe(SocketHandle socket) noexcept;
+
+/// Sets the options that make the system give up on a silent peer (SilenceLimits), and turns
+/// keepalive on. Each option is set where the system has it and skipped where it does not; every
+/// one is tried. Returns the first that could not be set, as an error of the system's domain
+/// naming the option.
+[[nodiscard]] std::optional<SocketError> applySilenceLimits(SocketHandle socket,
+                                                            const SilenceLimits& limits);
+
+/// Makes closing end the connection with a reset: data not yet sent is dropped and the peer's
+/// next read fails instead of seeing the end of the stream. The error when the option is refused
+/// (closing then ends the connection in order).
+[[nodiscard]] std::optional<SocketError> setResetOnClose(SocketHandle socket);
 
 /// Binds socket to a local address, allowing a fixed local port to be reused; the errno code,
 /// 0 on success.

@@ -4,6 +4,7 @@
 #include <ws2tcpip.h>
 // After winsock2.h, which they need.
 #include <iphlpapi.h>
+#include <mstcpip.h>
 #include <pthread.h>
 
 #include <algorithm>
@@ -168,6 +169,46 @@ bool setNonBlocking(SocketHandle socket) noexcept {
 }
 
 void disableSigPipe(SocketHandle) noexcept {}  // Windows raises no signal
+
+// Winsock's retransmission limit in whole seconds (Windows Vista on); MinGW's headers lack it.
+constexpr int kTcpMaxRetransmitTime = 5;  // TCP_MAXRT
+
+std::optional<SocketError> applySilenceLimits(SocketHandle socket, const SilenceLimits& limits) {
+  std::optional<SocketError> failure;
+  const auto failed = [&](const char* name) {
+    if (!failure) {
+      failure = errors::posix(lastSocketError(), std::string("Error in setsockopt(") + name + ")");
+    }
+  };
+  // Keepalive on, with its idle time and interval; the number of probes is the system's own.
+  tcp_keepalive keepAlive{};
+  keepAlive.onoff = 1;
+  keepAlive.keepalivetime =
+      static_cast<ULONG>(std::chrono::milliseconds(limits.keepAliveIdle).count());
+  keepAlive.keepaliveinterval =
+      static_cast<ULONG>(std::chrono::milliseconds(limits.keepAliveInterval).count());
+  DWORD returned = 0;
+  if (::WSAIoctl(native(socket), SIO_KEEPALIVE_VALS, &keepAlive, sizeof keepAlive, nullptr, 0,
+                 &returned, nullptr, nullptr) != 0) {
+    failed("SIO_KEEPALIVE_VALS");
+  }
+  const DWORD seconds = static_cast<DWORD>(
+      std::chrono::ceil<std::chrono::seconds>(limits.unacknowledgedTimeout).count());
+  if (::setsockopt(native(socket), IPPROTO_TCP, kTcpMaxRetransmitTime,
+                   reinterpret_cast<const char*>(&seconds), sizeof seconds) != 0) {
+    failed("TCP_MAXRT");
+  }
+  return failure;
+}
+
+std::optional<SocketError> setResetOnClose(SocketHandle socket) {
+  const linger hard{1, 0};  // on, with no time to send what is left: closing resets
+  if (::setsockopt(native(socket), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&hard),
+                   sizeof hard) == 0) {
+    return std::nullopt;
+  }
+  return errors::posix(lastSocketError(), "Error in setsockopt(SO_LINGER)");
+}
 
 int bindTo(SocketHandle socket, const SocketAddress& local) noexcept {
   if (local.port() != 0) {

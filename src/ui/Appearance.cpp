@@ -53,6 +53,13 @@ QColor alertColor(const QPalette& palette) {
   return isDark(palette) ? QColor(0xff, 0x6b, 0x63) : alertColor();
 }
 
+QColor warningColor() {
+  return {0xff, 0xb3, 0x1f};
+}
+QColor warningTextColor() {
+  return {0x1e, 0x1e, 0x1e};
+}
+
 QFont systemFont(int pixelSize, QFont::Weight weight) {
   QFont font = QApplication::font();
   font.setPixelSize(pixelSize);

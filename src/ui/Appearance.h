@@ -31,6 +31,9 @@ inline constexpr QRgb fallbackAccent = 0x0a84ff;
 [[nodiscard]] QColor connectedColor();
 [[nodiscard]] QColor alertColor();
 [[nodiscard]] QColor alertColor(const QPalette& palette);
+/// The warning's amber, and the dark text that reads on it: what is shown is not yet so.
+[[nodiscard]] QColor warningColor();
+[[nodiscard]] QColor warningTextColor();
 
 /// The application font at a pixel size and weight, for text inside fixed-size drawings.
 [[nodiscard]] QFont systemFont(int pixelSize, QFont::Weight weight = QFont::Normal);

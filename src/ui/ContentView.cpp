@@ -1,12 +1,15 @@
 #include "ui/ContentView.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <string>
 #include <utility>
 
+#include "ui/Announcer.h"
 #include "ui/Appearance.h"
 #include "ui/Credits.h"
 #include "ui/EosConnectionStatusView.h"
@@ -25,12 +28,16 @@ constexpr int groupSpacing = 12;
 // The dots sit 20 pixels below the circle, inside the button's bottom margin.
 constexpr int dotsTop = PulsingTapButton::margin + PulsingTapButton::circleDiameter + 20;
 
-QLabel* makeHint(const char* text) {
+TintedLabel* makeHint(const char* text) {
   QColor (*red)(const QPalette&) = alertColor;
   auto* hint = new TintedLabel(QString::fromUtf8(text), red);
   hint->setFont(captionFont());
   hint->setWordWrap(true);
   return hint;
+}
+
+bool isField(const QWidget* widget, std::initializer_list<const QLineEdit*> fields) {
+  return std::find(fields.begin(), fields.end(), widget) != fields.end();
 }
 
 bool handsFocusBack(const QKeyEvent& key) {
@@ -59,14 +66,20 @@ ContentView::ContentView(std::shared_ptr<core::TempoController> controller,
   tapDots_->move((contentWidth - tapDots_->width()) / 2, dotsTop);
   tapButton_->setAction([this] { controller_->tap(clock_->now()); });
 
-  hostField_ = makeFormField(QStringLiteral("10.101.100.101"), QStringLiteral("Eos Host IP"));
+  hostField_ = makeFormField(QStringLiteral("10.101.100.101"), QStringLiteral("Eos Host IP"),
+                             QStringLiteral("The console's IP address or host name"));
   effectField_ =
-      makeFormField(QStringLiteral("e.g. 10 17 21 (or) 390-400"), QStringLiteral("BPM FX"));
-  macroField_ = makeFormField(QStringLiteral("e.g. 901"), QStringLiteral("BPM Macro"));
+      makeFormField(QStringLiteral("e.g. 10 17 21 (or) 390-400"), QStringLiteral("BPM FX"),
+                    QStringLiteral("The effects to set: a list of numbers or a range"));
+  macroField_ = makeFormField(QStringLiteral("e.g. 901"), QStringLiteral("BPM Macro"),
+                              QStringLiteral("One macro whose label shows the tempo"));
   connectionStatus_ = new EosConnectionStatusView;
+  announcer_ = new Announcer(tapArea);
 
   auto* consoleGroup = new FormGroup;
   consoleGroup->addFieldRow(QStringLiteral("Eos Host IP"), hostField_);
+  hostHint_ = makeHint("");
+  hostHintRow_ = consoleGroup->addRow(hostHint_);
   consoleGroup->addRow(connectionStatus_);
   auto* effectGroup = new FormGroup;
   effectGroup->addFieldRow(QStringLiteral("BPM FX"), effectField_);
@@ -80,6 +93,8 @@ ContentView::ContentView(std::shared_ptr<core::TempoController> controller,
   formLayout->setSpacing(groupSpacing);
   formLayout->addWidget(consoleGroup);
   formLayout->addWidget(effectGroup);
+  settingsProblem_ = makeHint("");
+  formLayout->addWidget(settingsProblem_);
 
   auto* stack = new QVBoxLayout(this);
   stack->setContentsMargins(0, 0, 0, bottomPadding);
@@ -111,6 +126,15 @@ ContentView::ContentView(std::shared_ptr<core::TempoController> controller,
   connect(macroField_, &QLineEdit::textEdited, this,
           [this](const QString& text) { controller_->setBpmMacro(text.toStdString()); });
 
+  // A field left alone gives the keyboard back, so a foot switch cannot type into it.
+  fieldIdle_.setSingleShot(true);
+  fieldIdle_.setInterval(fieldIdleTime);
+  connect(&fieldIdle_, &QTimer::timeout, this, [this] {
+    if (isField(QApplication::focusWidget(), {hostField_, effectField_, macroField_})) {
+      handKeyboardBack();
+    }
+  });
+
   showAll();
   subscription_ =
       controller_->observe([this](core::ObservedProperty property) { showProperty(property); });
@@ -119,16 +143,23 @@ ContentView::ContentView(std::shared_ptr<core::TempoController> controller,
 ContentView::~ContentView() = default;
 
 bool ContentView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn || event->type() == QEvent::KeyPress) fieldIdle_.start();
   // Every edit is already saved, so leaving the field keeps the text as typed.
   if (event->type() == QEvent::KeyPress && handsFocusBack(*static_cast<QKeyEvent*>(event))) {
-    tapButton_->setFocus(Qt::OtherFocusReason);
+    handKeyboardBack();
     return true;
   }
   return QWidget::eventFilter(watched, event);
 }
 
+void ContentView::handKeyboardBack() {
+  fieldIdle_.stop();
+  tapButton_->setFocus(Qt::OtherFocusReason);
+}
+
 void ContentView::mousePressEvent(QMouseEvent* event) {
   // A click beside the fields ends the edit too.
+  fieldIdle_.stop();
   tapButton_->setFocus(Qt::MouseFocusReason);
   QWidget::mousePressEvent(event);
 }
@@ -139,12 +170,39 @@ bool ContentView::isEffectHintShown() const {
 bool ContentView::isMacroHintShown() const {
   return !macroHintRow_->isHidden();
 }
+QString ContentView::hostHint() const {
+  return hostHintRow_->isHidden() ? QString() : hostHint_->text();
+}
+QString ContentView::settingsProblemText() const {
+  return settingsProblem_->isHidden() ? QString() : settingsProblem_->text();
+}
 
 void ContentView::showAll() {
-  for (const auto property : {core::ObservedProperty::tempo, core::ObservedProperty::isConnected,
-                              core::ObservedProperty::eosIP, core::ObservedProperty::bpmFX,
-                              core::ObservedProperty::bpmMacro}) {
+  for (const auto property :
+       {core::ObservedProperty::tempo, core::ObservedProperty::isConnected,
+        core::ObservedProperty::eosIP, core::ObservedProperty::bpmFX,
+        core::ObservedProperty::bpmMacro, core::ObservedProperty::connectionProblem,
+        core::ObservedProperty::settingsProblem}) {
     showProperty(property);
+  }
+}
+
+// The number and its mark; a screen reader hears a new tempo, and a change of its mark.
+void ContentView::showTempo() {
+  const auto bpm = controller_->tempo().bpm();
+  const bool notSent = controller_->hasUnsentTempo();
+  tapButton_->setBpm(bpm);
+  tapButton_->setNotSent(notSent);
+  if (bpm == shownBpm_ && notSent == shownNotSent_) return;
+  const bool newTempo = bpm != shownBpm_;
+  shownBpm_ = bpm;
+  shownNotSent_ = notSent;
+  if (!bpm) return;
+  const QString tempo = QString::number(*bpm) + QStringLiteral(" BPM");
+  if (notSent) {
+    announcer_->announce(tempo + QStringLiteral(", not sent"));
+  } else {
+    announcer_->announce(newTempo ? tempo : tempo + QStringLiteral(" sent"));
   }
 }
 
@@ -155,17 +213,38 @@ void ContentView::showProperty(core::ObservedProperty property) {
       const auto& taps = tempo.taps();
       const std::optional<TimePoint> lastTap =
           taps.empty() ? std::nullopt : std::optional<TimePoint>(taps.back());
-      tapButton_->setBpm(tempo.bpm());
       tapButton_->setLastTap(lastTap);
       tapDots_->setTaps(static_cast<std::int64_t>(taps.size()), lastTap);
+      showTempo();
       break;
     }
+    case core::ObservedProperty::tempoSent:
+      showTempo();
+      break;
     case core::ObservedProperty::isConnected:
       connectionStatus_->setConnected(controller_->isConnected());
       break;
-    case core::ObservedProperty::eosIP:
-      showText(*hostField_, controller_->eosIP());
+    case core::ObservedProperty::connectionProblem:
+      connectionStatus_->setProblem(controller_->connectionProblem());
       break;
+    case core::ObservedProperty::eosIP: {
+      showText(*hostField_, controller_->eosIP());
+      const char* hint = hostHintText(core::hostAddressProblem(controller_->eosIP()));
+      if (hint) hostHint_->replaceText(QString::fromUtf8(hint));
+      hostHintRow_->setHidden(hint == nullptr);
+      break;
+    }
+    case core::ObservedProperty::settingsProblem: {
+      const auto& problem = controller_->settingsProblem();
+      if (problem) {
+        settingsProblem_->replaceText(
+            QStringLiteral("Settings cannot be saved in %1 (%2): edits last until tempik closes.")
+                .arg(QString::fromStdString(problem->location),
+                     QString::fromStdString(problem->reason)));
+      }
+      settingsProblem_->setHidden(!problem);
+      break;
+    }
     case core::ObservedProperty::bpmFX:
       showText(*effectField_, controller_->bpmFX());
       effectHintRow_->setHidden(!effectHintShown(controller_->bpmFX()));

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
+#include <chrono>
 #include <memory>
 
 #include "core/Observation.h"
@@ -13,17 +15,25 @@ class QLineEdit;
 
 namespace tempik::ui {
 
+class Announcer;
 class EosConnectionStatusView;
 class PulsingTapButton;
 class TapWindowDots;
+class TintedLabel;
 
 /// The window's whole content, 400 pixels wide, top to bottom: the tap button, the tap
 /// dots, the settings form (host and connection status; effects and macro with their red
 /// hints) and the credits line.
 ///
-/// The tap button holds the keyboard focus from the start: Escape or Return in a field, or a
-/// click beside the fields, hands it back, and Tab runs host, effects, macro, the credits
-/// link (when there is one) and the button.
+/// The tap button holds the keyboard focus from the start: Escape or Return in a field, a
+/// click beside the fields, or ten seconds without a key in a field hands it back (so a foot
+/// switch never types into a field left alone), and Tab runs host, effects, macro, the
+/// credits link (when there is one) and the button.
+///
+/// It never shows more than the controller knows: "not sent" on the button while the console
+/// has not got the tempo shown, why the console is not connected under the status, a red hint
+/// under a host that names no console, and a line when settings cannot be saved. Screen
+/// readers hear each new tempo, and whether it was sent.
 ///
 /// A thin adapter over the controller: it shows the controller's properties as they change,
 /// assigns each field's whole text to the controller on every edit, and hands each press of
@@ -34,6 +44,8 @@ class ContentView final : public QWidget {
 
  public:
   static constexpr int contentWidth = 400;
+  /// How long a field keeps the keyboard without a key pressed in it.
+  static constexpr std::chrono::milliseconds fieldIdleTime{10'000};
 
   /// The credits link goes to `creditsLink`; without one the credits only name the maker.
   ContentView(std::shared_ptr<core::TempoController> controller,
@@ -49,7 +61,14 @@ class ContentView final : public QWidget {
   [[nodiscard]] QLineEdit& macroField() const { return *macroField_; }
   [[nodiscard]] bool isEffectHintShown() const;
   [[nodiscard]] bool isMacroHintShown() const;
+  /// The host field's hint, empty while it is hidden.
+  [[nodiscard]] QString hostHint() const;
+  /// The line about settings that cannot be saved, empty while it is hidden.
+  [[nodiscard]] QString settingsProblemText() const;
   [[nodiscard]] QLabel& credits() const { return *credits_; }
+  [[nodiscard]] const Announcer& announcer() const { return *announcer_; }
+  /// Shortens the field idle time (tests).
+  void setFieldIdleTime(std::chrono::milliseconds idle) { fieldIdle_.setInterval(idle); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,6 +77,8 @@ class ContentView final : public QWidget {
  private:
   void showProperty(core::ObservedProperty property);
   void showAll();
+  void showTempo();
+  void handKeyboardBack();
 
   std::shared_ptr<core::TempoController> controller_;
   std::shared_ptr<const core::WallClock> clock_;
@@ -67,9 +88,17 @@ class ContentView final : public QWidget {
   QLineEdit* hostField_;
   QLineEdit* effectField_;
   QLineEdit* macroField_;
+  QWidget* hostHintRow_;
+  TintedLabel* hostHint_;
   QWidget* effectHintRow_;
   QWidget* macroHintRow_;
+  TintedLabel* settingsProblem_;
   QLabel* credits_;
+  Announcer* announcer_;
+  QTimer fieldIdle_;
+  // What was last shown and announced of the tempo.
+  std::optional<std::int64_t> shownBpm_;
+  bool shownNotSent_ = false;
   // Last, so that it unsubscribes before the widgets it updates go.
   core::Subscription subscription_;
 };

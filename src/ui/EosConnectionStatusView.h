@@ -1,11 +1,18 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
+
+#include "link/ConsoleTransport.h"
 
 namespace tempik::ui {
 
-/// One status row: a filled green circle and "Connected", or an outlined red circle and
-/// "Not Connected". Lives on the main thread.
+class TintedLabel;
+
+/// The connection's status: a filled green circle and "Connected", or an outlined red circle
+/// and "Not Connected", with why under it in a few plain words when that is known ("The
+/// console refused the connection…"). To assistive technologies it reads as the status and
+/// the reason together. Lives on the main thread.
 class EosConnectionStatusView final : public QWidget {
   Q_OBJECT
 
@@ -15,17 +22,25 @@ class EosConnectionStatusView final : public QWidget {
   explicit EosConnectionStatusView(QWidget* parent = nullptr);
 
   void setConnected(bool isConnected);
+  /// Why not connected; ignored while connected.
+  void setProblem(std::optional<link::LinkProblem> problem);
   [[nodiscard]] bool isConnected() const { return isConnected_; }
+  /// "Connected" or "Not Connected".
   [[nodiscard]] QString text() const;
+  /// Why not connected, or empty.
+  [[nodiscard]] QString reason() const;
 
-  [[nodiscard]] QSize sizeHint() const override;
-  [[nodiscard]] QSize minimumSizeHint() const override { return sizeHint(); }
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
+  /// What each problem tells the operator; empty for none worth telling.
+  [[nodiscard]] static QString reasonText(link::LinkProblem problem);
 
  private:
+  void showState();
+
+  class Line;
+  Line* line_;
+  TintedLabel* reason_;
   bool isConnected_ = false;
+  std::optional<link::LinkProblem> problem_;
 };
 
 }  // namespace tempik::ui

@@ -70,10 +70,13 @@ void FormGroup::paintEvent(QPaintEvent*) {
   }
 }
 
-QLineEdit* makeFormField(const QString& placeholder, const QString& accessibleName) {
+QLineEdit* makeFormField(const QString& placeholder, const QString& accessibleName,
+                         const QString& accessibleDescription) {
   auto* field = new QLineEdit;
   field->setPlaceholderText(placeholder);
   field->setAccessibleName(accessibleName);
+  // Without one, Qt describes the field by its placeholder, which reads as if it were typed.
+  field->setAccessibleDescription(accessibleDescription);
   field->setFrame(false);
   field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   field->setAttribute(Qt::WA_MacShowFocusRect, false);

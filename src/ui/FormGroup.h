@@ -29,7 +29,9 @@ class FormGroup final : public QWidget {
   QVBoxLayout* rows_;
 };
 
-/// A single-line text field as the form shows it: no frame, text at the trailing edge.
-[[nodiscard]] QLineEdit* makeFormField(const QString& placeholder, const QString& accessibleName);
+/// A single-line text field as the form shows it: no frame, text at the trailing edge. Screen
+/// readers hear its name and what it takes (the description), never the example text.
+[[nodiscard]] QLineEdit* makeFormField(const QString& placeholder, const QString& accessibleName,
+                                       const QString& accessibleDescription);
 
 }  // namespace tempik::ui

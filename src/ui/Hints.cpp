@@ -4,6 +4,21 @@
 
 namespace tempik::ui {
 
+const char* hostHintText(std::optional<core::HostAddressProblem> problem) {
+  if (!problem) return nullptr;
+  switch (*problem) {
+    case core::HostAddressProblem::blank:
+      return "Enter the console's IP address or host name";
+    case core::HostAddressProblem::hasPort:
+      return "Leave out the port: tempik always uses 3038";
+    case core::HostAddressProblem::partOver255:
+      return "Each part of an IP address is a number from 0 to 255";
+    case core::HostAddressProblem::notAnAddress:
+      break;
+  }
+  return "Enter an IP address like 10.101.100.101 or a host name";
+}
+
 bool effectHintShown(const std::string& bpmFX) {
   return !bpmFX.empty() && !core::EffectRange::parse(bpmFX);
 }

@@ -4,11 +4,16 @@
 #include <optional>
 #include <string>
 
+#include "core/HostAddress.h"
+
 namespace tempik::ui {
 
 inline constexpr const char* effectHintText =
     "Enter Effect numbers to apply this to or a range like 3000-4000";
 inline constexpr const char* macroHintText = "Enter a single Macro number";
+
+/// The host field's red hint for text that names no console, or nothing.
+[[nodiscard]] const char* hostHintText(std::optional<core::HostAddressProblem> problem);
 
 /// Whether the effect field shows its red hint: text was typed (blanks count) and it is
 /// not an effect selection.

@@ -98,9 +98,12 @@ void PulsingTapButton::setBpm(std::optional<std::int64_t> bpm) {
   bpm_ = bpm;
   updateFrameClock();
   update();
-  // Screen readers announce the new tempo.
-  QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
-  QAccessible::updateAccessibility(&changed);
+}
+
+void PulsingTapButton::setNotSent(bool notSent) {
+  if (notSent == notSent_) return;
+  notSent_ = notSent;
+  update();
 }
 
 void PulsingTapButton::setLastTap(std::optional<TimePoint> lastTap) {
@@ -126,7 +129,9 @@ void PulsingTapButton::press() {
 }
 
 QString PulsingTapButton::accessibleValue() const {
-  return bpm_ ? QString::number(*bpm_) + QStringLiteral(" BPM") : QStringLiteral("No tempo");
+  if (!bpm_) return QStringLiteral("No tempo");
+  const QString tempo = QString::number(*bpm_) + QStringLiteral(" BPM");
+  return notSent_ ? tempo + QStringLiteral(", not sent") : tempo;
 }
 
 QString PulsingTapButton::tempoText() const {
@@ -171,17 +176,18 @@ void PulsingTapButton::paintEvent(QPaintEvent*) {
     ring.setAlphaF(0.35F);
   }
   const QString text = tempoText();
-  if (face_.isNull() || faceText_ != text || faceColour_ != accent || faceRing_ != ring ||
-      face_.devicePixelRatio() != pixelRatio) {
-    face_ = drawFace(text, accent, ring, pixelRatio);
+  if (face_.isNull() || faceText_ != text || faceNotSent_ != notSent_ || faceColour_ != accent ||
+      faceRing_ != ring || face_.devicePixelRatio() != pixelRatio) {
+    face_ = drawFace(text, notSent_, accent, ring, pixelRatio);
     faceText_ = text;
+    faceNotSent_ = notSent_;
     faceColour_ = accent;
     faceRing_ = ring;
   }
   painter.drawPixmap(QPointF(margin - ringMargin, margin - ringMargin), face_);
 }
 
-QPixmap PulsingTapButton::drawFace(const QString& text, QColor accent, QColor ring,
+QPixmap PulsingTapButton::drawFace(const QString& text, bool notSent, QColor accent, QColor ring,
                                    double pixelRatio) {
   constexpr int faceSide = circleDiameter + 2 * ringMargin;
   QPixmap face(QSize(faceSide, faceSide) * pixelRatio);
@@ -214,8 +220,21 @@ QPixmap PulsingTapButton::drawFace(const QString& text, QColor accent, QColor ri
   painter.setFont(numberFont);
   painter.drawText(QRectF(0, top, circleDiameter, numberMetrics.height()), Qt::AlignCenter, text);
   painter.setFont(unitFont);
-  painter.drawText(QRectF(0, top + numberMetrics.height(), circleDiameter, unitMetrics.height()),
-                   Qt::AlignCenter, QStringLiteral("BPM"));
+  const QRectF caption(0, top + numberMetrics.height(), circleDiameter, unitMetrics.height());
+  if (!notSent) {
+    painter.drawText(caption, Qt::AlignCenter, QStringLiteral("BPM"));
+    return face;
+  }
+  // A warning label the operator cannot miss, readable on any accent.
+  const QString warning = QStringLiteral("not sent");
+  const double padding = unitMetrics.height() / 2.5;
+  const double width = unitMetrics.horizontalAdvance(warning) + 2 * padding;
+  const QRectF pill(radius - width / 2.0, caption.top(), width, caption.height());
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(warningColor());
+  painter.drawRoundedRect(pill, pill.height() / 2.0, pill.height() / 2.0);
+  painter.setPen(warningTextColor());
+  painter.drawText(pill, Qt::AlignCenter, warning);
   return face;
 }
 
@@ -242,11 +261,9 @@ void PulsingTapButton::keyPressEvent(QKeyEvent* event) {
     return;
   }
   event->accept();
-  // A held key (or a foot switch held down) taps once. X11 repeats a held key as a release
-  // and a press with the same time stamp, which Qt does not always mark as a repeat.
-  const bool repeated =
-      event->isAutoRepeat() || (event->key() == releasedKey_ && event->timestamp() == releasedAt_);
-  if (!repeated) press();
+  // A held key (or a foot switch held down) taps once. Only the event's own flag tells a
+  // repeat: a screen reader hands every key back with no time stamp at all.
+  if (!event->isAutoRepeat()) press();
 }
 
 void PulsingTapButton::keyReleaseEvent(QKeyEvent* event) {
@@ -255,8 +272,6 @@ void PulsingTapButton::keyReleaseEvent(QKeyEvent* event) {
     return;
   }
   event->accept();
-  releasedKey_ = event->key();
-  releasedAt_ = event->timestamp();
 }
 
 void PulsingTapButton::showEvent(QShowEvent* event) {

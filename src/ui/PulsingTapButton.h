@@ -13,7 +13,8 @@
 namespace tempik::ui {
 
 /// The big round tap button: a 220-pixel accent circle showing the tempo (or an en dash)
-/// over "BPM", with a glow that flares on every beat while a tempo is known. It takes
+/// over "BPM" (over "not sent", marked in the warning colour, while the console has not got
+/// the tempo shown), with a glow that flares on every beat while a tempo is known. It takes
 /// 300 x 300 pixels; a pointer press anywhere in the inscribed 300-pixel circle runs the
 /// action once, when the pointer goes down.
 ///
@@ -21,7 +22,8 @@ namespace tempik::ui {
 /// and the action. Frames are drawn at the display's refresh rate only while a tempo is
 /// known, the button is shown and reduced motion is off; otherwise nothing wakes it.
 /// Lives on the main thread. To assistive technologies it is one button, "Tap tempo",
-/// described by its tempo ("No tempo", "120 BPM"), with a change of tempo announced.
+/// described by its tempo ("No tempo", "120 BPM", "120 BPM, not sent"); the window announces
+/// changes.
 ///
 /// It takes the keyboard focus on a click, showing a quiet ring; while focused, Space or
 /// Return taps at key-down, once per press of the key (auto-repeat is ignored).
@@ -36,6 +38,8 @@ class PulsingTapButton final : public QWidget {
   explicit PulsingTapButton(QWidget* parent = nullptr);
 
   void setBpm(std::optional<std::int64_t> bpm);
+  /// Whether the tempo shown has not reached the console.
+  void setNotSent(bool notSent);
   void setLastTap(std::optional<TimePoint> lastTap);
   void setAction(std::function<void()> action);
   /// Where the reduced-motion setting is read from; the desktop's by default.
@@ -45,7 +49,8 @@ class PulsingTapButton final : public QWidget {
   void press();
 
   [[nodiscard]] std::optional<std::int64_t> bpm() const { return bpm_; }
-  /// "No tempo" or, for example, "120 BPM".
+  [[nodiscard]] bool isNotSent() const { return notSent_; }
+  /// "No tempo" or, for example, "120 BPM" or "120 BPM, not sent".
   [[nodiscard]] QString accessibleValue() const;
   /// The number as drawn: the digits, or an en dash without a tempo.
   [[nodiscard]] QString tempoText() const;
@@ -68,10 +73,11 @@ class PulsingTapButton final : public QWidget {
   [[nodiscard]] bool reduceMotion() const;
   // The circle and its texts change only with the tempo; each frame redraws just the glow.
   // The focus ring, when `ring` is valid, is part of the face.
-  [[nodiscard]] static QPixmap drawFace(const QString& text, QColor accent, QColor ring,
-                                        double pixelRatio);
+  [[nodiscard]] static QPixmap drawFace(const QString& text, bool notSent, QColor accent,
+                                        QColor ring, double pixelRatio);
 
   std::optional<std::int64_t> bpm_;
+  bool notSent_ = false;
   std::optional<TimePoint> lastTap_;
   std::function<void()> action_;
   std::function<bool()> reduceMotionSource_;
@@ -79,11 +85,9 @@ class PulsingTapButton final : public QWidget {
   GlowImages glowImages_{circleDiameter / 2.0};
   QPixmap face_;
   QString faceText_;
+  bool faceNotSent_ = false;
   QColor faceColour_;
   QColor faceRing_;
-  // The last tap key released, and when (the window system's time stamp).
-  int releasedKey_ = 0;
-  unsigned long releasedAt_ = 0;
 };
 
 }  // namespace tempik::ui

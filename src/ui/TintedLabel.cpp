@@ -1,12 +1,15 @@
 #include "ui/TintedLabel.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
 #include <utility>
 
 namespace tempik::ui {
 namespace {
+
+// The label's text colour: a role no tint reads (they read the window and its text) and no
+// label draws with otherwise.
+constexpr QPalette::ColorRole tintRole = QPalette::Text;
 
 // The colour as it shows over the background, without transparency.
 QColor over(const QColor& colour, const QColor& background) {
@@ -23,17 +26,21 @@ QColor over(const QColor& colour, const QColor& background) {
 
 TintedLabel::TintedLabel(LinkedText text, Tint tint, QWidget* parent)
     : QLabel(parent), text_(std::move(text)), tint_(tint) {
+  setForegroundRole(tintRole);
   applyTint();
 }
 
 TintedLabel::TintedLabel(const QString& text, Tint tint, QWidget* parent)
     : TintedLabel([text](const QColor&) { return text; }, tint, parent) {}
 
+void TintedLabel::replaceText(const QString& text) {
+  text_ = [text](const QColor&) { return text; };
+  applyTint();
+}
+
 void TintedLabel::changeEvent(QEvent* event) {
   QLabel::changeEvent(event);
-  if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ParentChange) {
-    applyTint();
-  }
+  if (event->type() == QEvent::PaletteChange) applyTint();
 }
 
 void TintedLabel::focusInEvent(QFocusEvent* event) {
@@ -45,15 +52,16 @@ void TintedLabel::focusInEvent(QFocusEvent* event) {
 }
 
 void TintedLabel::applyTint() {
-  // From the parent's palette, not the label's own: that one already carries the tint.
-  const QPalette surrounding =
-      parentWidget() ? parentWidget()->palette() : QApplication::palette(this);
-  const QColor colour = tint_(surrounding);
-  const QString content = text_(over(colour, surrounding.color(QPalette::Window)));
-  if (palette().color(QPalette::WindowText) == colour && text() == content) return;
-  QPalette colours = palette();
-  colours.setColor(QPalette::WindowText, colour);
-  setPalette(colours);
+  // From the label's own palette, as Qt resolved it for this change. Not the parent's: that may
+  // not be updated yet, and where the theme gives labels a palette of their own, the parent's
+  // later update never reaches the label. The tint sits in a role of its own: no feedback.
+  const QPalette& colours = palette();
+  const QColor colour = tint_(colours);
+  const QString content = text_(over(colour, colours.color(QPalette::Window)));
+  if (colours.color(tintRole) == colour && text() == content) return;
+  QPalette tinted = colours;
+  tinted.setColor(tintRole, colour);
+  setPalette(tinted);
   setText(content);
 }
 

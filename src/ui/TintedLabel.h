@@ -5,10 +5,10 @@
 
 namespace tempik::ui {
 
-/// A label whose text, links included, takes a colour derived from the surrounding palette,
-/// and takes it again whenever that palette changes, so the window can switch between light
-/// and dark while it runs. Tab onto a label with links lands on its first (Backtab: last)
-/// link at once, so the stop always shows. Main thread only.
+/// A label whose text, links included, takes a colour derived from the palette Qt gives it
+/// (its parent's, or the theme's for labels), and takes it again whenever that palette changes,
+/// so the window can switch between light and dark while it runs. Tab onto a label with links lands
+/// on its first (Backtab: last) link at once, so the stop always shows. Main thread only.
 class TintedLabel final : public QLabel {
   Q_OBJECT
 
@@ -20,6 +20,9 @@ class TintedLabel final : public QLabel {
 
   TintedLabel(LinkedText text, Tint tint, QWidget* parent = nullptr);
   TintedLabel(const QString& text, Tint tint, QWidget* parent = nullptr);
+
+  /// Shows other plain text in the same tint.
+  void replaceText(const QString& text);
 
  protected:
   void changeEvent(QEvent* event) override;

@@ -10,7 +10,7 @@
 #include "link/EosOscTransport.h"
 #include "link/LinkProblems.h"
 #include "link/OSCTCPClient.h"
-#include "net/SystemSockets.h"  // the resolver's EAI_ codes
+#include "net/SystemSockets.h"  // addresses, the resolver's EAI_ codes
 #include "osc/OSCBundle.h"
 #include "support/LoopbackConsole.h"
 #include "support/LoopbackPeer.h"
@@ -89,6 +89,23 @@ TEST(OSCTCPClient, DeliversEveryGoodMessageInOrderWhateverComesAroundIt) {
 std::optional<LinkProblem> problem(const ConnectOutcome& outcome) {
   const auto* down = std::get_if<LinkDown>(&outcome);
   return down ? std::optional(down->problem) : std::nullopt;
+}
+
+// SO_KEEPALIVE of this process's socket connected to the port, or -1 when there is none.
+int keepAliveTowards(std::uint16_t port) {
+  for (int fd = 0; fd < 1024; ++fd) {
+    sockaddr_in peer{};
+    socklen_t length = sizeof peer;
+    if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) != 0 ||
+        peer.sin_family != AF_INET || ntohs(peer.sin_port) != port) {
+      continue;
+    }
+    int value = 0;  // Wine answers in one byte
+    length = sizeof value;
+    ::getsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, reinterpret_cast<char*>(&value), &length);
+    return value;
+  }
+  return -1;
 }
 
 class Transport : public ::testing::Test {
@@ -195,6 +212,7 @@ TEST_F(Transport, TellsAtOnceWhyTheConsoleWentAway) {
        {std::pair{LoopbackConsole::Close::orderly, LinkProblem::closedByConsole},
         std::pair{LoopbackConsole::Close::reset, LinkProblem::resetByConsole}}) {
     ASSERT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{NewConnection{}});
+    EXPECT_EQ(keepAliveTowards(console.port()), 1) << "a silent console would go unnoticed";
     console.drop(how);
     const auto heard = down.pop();
     ASSERT_TRUE(heard);

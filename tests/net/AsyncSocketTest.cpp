@@ -4,7 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#ifdef __linux__
+#include <netinet/tcp.h>
+#endif
+
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <future>
 #include <numeric>
 
@@ -17,15 +23,56 @@ namespace {
 using namespace testing;
 using fakes::LoopbackListener;
 
-TEST(AsyncSocketConnect, ReachesEitherFamilyAndReportsThePeer) {
+#ifdef __linux__
+// An option of the socket's own descriptor: the one whose local address is the peer's remote
+// address (-1 when there is none).
+int optionFacing(const fakes::LoopbackPeer& peer, int level, int name) {
+  sockaddr_storage wanted{}, found{};
+  socklen_t length = sizeof wanted, foundLength = sizeof found, valueLength = sizeof(int);
+  ::getpeername(peer.fd(), reinterpret_cast<sockaddr*>(&wanted), &length);
+  int fd = 0, value = -1;
+  for (; fd < 1024; ++fd, foundLength = sizeof found) {
+    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&found), &foundLength) == 0 &&
+        foundLength == length && std::memcmp(&found, &wanted, length) == 0)
+      break;
+  }
+  ::getsockopt(fd, level, name, &value, &valueLength);
+  return value;
+}
+
+// Keepalive on, unacknowledged ms, idle s, interval s, probes of the socket facing peer.
+std::optional<std::vector<int>> silenceOptionsFacing(const fakes::LoopbackPeer& peer) {
+  return std::vector<int>{optionFacing(peer, SOL_SOCKET, SO_KEEPALIVE),
+                          optionFacing(peer, IPPROTO_TCP, TCP_USER_TIMEOUT),
+                          optionFacing(peer, IPPROTO_TCP, TCP_KEEPIDLE),
+                          optionFacing(peer, IPPROTO_TCP, TCP_KEEPINTVL),
+                          optionFacing(peer, IPPROTO_TCP, TCP_KEEPCNT)};
+}
+#else
+// Read back through the descriptor numbers of Linux only.
+std::optional<std::vector<int>> silenceOptionsFacing(const fakes::LoopbackPeer&) {
+  return std::nullopt;
+}
+#endif
+
+TEST(AsyncSocketConnect, ReachesEitherFamilyReportsThePeerAndAppliesSilenceLimits) {
   for (const auto& [family, local] : std::vector<std::pair<int, std::optional<std::string>>>{
            {AF_INET, std::nullopt}, {AF_INET6, std::nullopt}, {AF_INET6, "::1"}}) {
     const LoopbackListener listener(family);
     SocketUnderTest test;
+    // Limits on either family; the last goes without, to show that keepalive is otherwise off.
+    const auto limits = local ? std::nullopt : std::optional(SilenceLimits{});
+    test.socket->setSilenceLimits(limits);
     SocketError error;
     ASSERT_TRUE(test.socket->connectToHost(listener.host(), listener.port(), local, 5, error));
     const auto peer = listener.accept();
     ASSERT_TRUE(peer.valid() && test.waitForConnect()) << listener.host();
+    if (const auto options = silenceOptionsFacing(peer)) {
+      EXPECT_EQ(options->front(), limits ? 1 : 0) << listener.host();
+      if (limits) {
+        EXPECT_EQ(*options, (std::vector<int>{1, 5000, 5, 1, 3}));
+      }
+    }
     EXPECT_EQ(test.delegate->log().connects[0],
               listener.host() + " " + std::to_string(listener.port()));
     EXPECT_EQ(test.socket->connectedHost(), listener.host());
@@ -153,7 +200,7 @@ TEST(AsyncSocketClose, ThePeerClosingIsCode7AfterEveryByteAndAResetIsNoSignal) {
       << writeError->description;
 }
 
-TEST(AsyncSocketClose, AfterWritingFlushesFirstAndAtOnceDropsTheRest) {
+TEST(AsyncSocketClose, AfterWritingFlushesFirstAtOnceDropsTheRestAndAbortResets) {
   Connected test;
   test.socket->readDataWithTimeout(-1, 0);  // a pending read does not hold the close back
   test.socket->writeData(bytes("first "), -1, 1);
@@ -168,6 +215,7 @@ TEST(AsyncSocketClose, AfterWritingFlushesFirstAndAtOnceDropsTheRest) {
   atOnce.socket->disconnect();
   EXPECT_TRUE(atOnce.socket->isDisconnected());
   atOnce.socket->writeData(bytes("after"), -1, 2);
+  atOnce.socket->abort();  // nothing left to abort: no second disconnect
   EXPECT_TRUE(atOnce.peer.waitForEndOfStream());
   atOnce.queue->sync([] {});  // every callback posted so far has run
   EXPECT_EQ(atOnce.delegate->log().disconnects.size(), 1u);
@@ -175,6 +223,22 @@ TEST(AsyncSocketClose, AfterWritingFlushesFirstAndAtOnceDropsTheRest) {
   ASSERT_TRUE(atOnce.connect(atOnce.listener.host(), atOnce.listener.port()));  // and again
   ASSERT_TRUE(atOnce.listener.accept().valid());
   ASSERT_TRUE(atOnce.delegate->waitUntil([](const Log& log) { return log.connects.size() == 2; }));
+
+  // Aborting behind a peer that stopped reading: the rest is dropped, and the peer's read fails
+  // rather than ending.
+  Connected aborted;
+  aborted.socket->writeData(Bytes(8 << 20), -1, 1);
+  ASSERT_TRUE(aborted.delegate->waitUntil([](const Log& log) { return log.partialWrites > 0; }));
+  aborted.socket->abort();
+  // read() ends at the failed recv(); its error is taken before any other call (on Windows,
+  // freeing memory may overwrite it)
+  const auto received = aborted.peer.read(SIZE_MAX);
+  const int error = platform::lastSocketError();
+  EXPECT_LT(received.size(), 8u << 20);
+  if (fakes::closeWithResetReachesPeer()) {
+    EXPECT_EQ(error, ECONNRESET);
+  }
+  EXPECT_EQ(aborted.delegate->disconnectError(), std::nullopt);
 }
 
 TEST(AsyncSocketLifetime, DestroyedWithCallbacksInFlightCallsNothingMoreWithIt) {
@@ -196,6 +260,30 @@ TEST(AsyncSocketLifetime, DestroyedWithCallbacksInFlightCallsNothingMoreWithIt) 
   EXPECT_TRUE(test.delegate->log().chunks.empty());
   EXPECT_EQ(test.delegate->log().disconnects.size(), 1u);
   EXPECT_FALSE(test.delegate->log().lastDisconnectHadSocket);
+}
+
+// Runs only in a private network namespace that drops every packet carrying the mark given in
+// TEMPIK_SILENT_MARK (ctest starts it in one through scripts/silent-network): marking the
+// peer's socket makes it fall silent without closing.
+TEST(AsyncSocketLiveness, APeerFallenSilentIsNoticedWithinSecondsBusyOrIdle) {
+#ifndef SO_MARK
+  GTEST_SKIP() << "marks the peer's packets to drop them (SO_MARK), which Linux alone can";
+#else
+  const char* mark = std::getenv("TEMPIK_SILENT_MARK");
+  if (!mark) GTEST_SKIP() << "needs a network that can fall silent (scripts/silent-network)";
+  Connected busy(false, SilenceLimits{}), idle(false, SilenceLimits{});
+  for (const int value = std::stoi(mark, nullptr, 0); const auto* test : {&busy, &idle})
+    ASSERT_EQ(::setsockopt(test->peer.fd(), SOL_SOCKET, SO_MARK, &value, sizeof value), 0);
+  const auto start = std::chrono::steady_clock::now();
+  busy.socket->writeData(bytes("never acknowledged"), -1, 1);
+  for (const auto& [name, test] : {std::pair{"busy", &busy}, std::pair{"idle", &idle}}) {
+    const auto error = test->delegate->disconnectError();
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    std::printf("%s connection: silence noticed after %.1f s\n", name, took.count());
+    EXPECT_LT(took, 10s) << name;
+    EXPECT_EQ(error ? error->code : 0, ETIMEDOUT) << name;
+  }
+#endif
 }
 
 // Every path that makes or drops a descriptor, many times over, leaves none behind, nor a

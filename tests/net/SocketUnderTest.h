@@ -94,7 +94,9 @@ struct SocketUnderTest {
 
 /// A connected socket and the listener's end of its connection.
 struct Connected : SocketUnderTest {
-  explicit Connected(bool keepReading = false) : SocketUnderTest(keepReading) {
+  explicit Connected(bool keepReading = false, std::optional<SilenceLimits> limits = {})
+      : SocketUnderTest(keepReading) {
+    socket->setSilenceLimits(limits);
     EXPECT_TRUE(connect(listener.host(), listener.port()));
     peer = listener.accept();
     EXPECT_TRUE(peer.valid() && waitForConnect());
