@@ -7,8 +7,12 @@
   desktop_check.py scheme SCHEME   tell the stand-in to change the scheme
   desktop_check.py a11y            read the tap button on the accessibility bus, tap it
                                    three times and wait for the tempo to be announced
+  desktop_check.py console IN OUT ORCA_LOG
+                                   with eos-sim (commands to IN, JSON lines in OUT) and Orca
+                                   (debug log ORCA_LOG): tap with Space, hear the tempo, drop
 """
 import re
+import subprocess
 import sys
 import time
 
@@ -87,11 +91,12 @@ def check_accessibility():
     if button.description != "No tempo":
         sys.exit("a11y: expected 'No tempo' before any tap")
 
+    # New tempi are announced as a notification that appears, which screen readers speak.
     announced = []
-    def on_change(event):
-        if event.source == button:
-            announced.append(button.description)
-    pyatspi.Registry.registerEventListener(on_change, "object:property-change:accessible-description")
+    def on_showing(event):
+        if event.detail1 and event.source.getRoleName() == "notification":
+            announced.append(event.source.name)
+    pyatspi.Registry.registerEventListener(on_showing, "object:state-changed:showing")
 
     action = button.queryAction()
     names = [action.getName(i) for i in range(action.nActions)]
@@ -101,11 +106,90 @@ def check_accessibility():
     GLib.timeout_add(2000, pyatspi.Registry.stop)
     pyatspi.Registry.start()
     print(f"a11y: announced {announced}; the button now reads '{button.name}, {button.description}'")
-    if not re.fullmatch(r"1[12]\d BPM", button.description or ""):
-        sys.exit("a11y: the tempo is not in the button's description")
+    # No console listens here: the tempo is marked as not sent, and heard so.
+    if not re.fullmatch(r"1[12]\d BPM, not sent", button.description or ""):
+        sys.exit("a11y: the tempo and its mark are not in the button's description")
     if button.description not in announced:
         sys.exit("a11y: the change of tempo was not announced")
     print("a11y: ok")
+
+
+def find_tempik(pyatspi, predicate, seconds=20):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        for app in pyatspi.Registry.getDesktop(0):
+            found = app and app.name == "tempik" and find(app, predicate)
+            if found:
+                return found
+        time.sleep(0.2)
+    return None
+
+
+def wait_for_name(accessible, prefix, seconds):
+    """Seconds until the accessible's name starts with prefix, or None."""
+    start = time.monotonic()
+    while time.monotonic() - start < seconds:
+        if (accessible.name or "").startswith(prefix):
+            return time.monotonic() - start
+        time.sleep(0.01)
+    return None
+
+
+def press_keys(name, times, every):
+    """Presses a key on a schedule through XTest, from this process: no process start and no
+    drift between presses, as a foot switch presses it."""
+    import ctypes
+    x11, xtst = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXtst.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XStringToKeysym.restype = ctypes.c_ulong
+    display = ctypes.c_void_p(x11.XOpenDisplay(None))
+    keycode = x11.XKeysymToKeycode(display, ctypes.c_ulong(x11.XStringToKeysym(name.encode())))
+    start = time.monotonic()
+    for i in range(times):
+        time.sleep(max(0.0, start + every * i - time.monotonic()))
+        for down in (1, 0):
+            xtst.XTestFakeKeyEvent(display, keycode, down, ctypes.c_ulong(0))
+            x11.XFlush(display)
+    x11.XCloseDisplay(display)
+
+
+def wait_for_text(path, text, what, seconds=10):
+    deadline = time.monotonic() + seconds
+    while text not in open(path).read():
+        if time.monotonic() > deadline:
+            sys.exit(f"console: not so: {what}")
+        time.sleep(0.1)
+    print(f"console: {what}")
+
+
+def check_console(console_input, console_output, orca_log):
+    """With eos-sim as the console and Orca running: Space taps at 500 ms reach the console as
+    120 BPM and Orca speaks the tempo; the status row turns "Not Connected" at once when the
+    console drops or resets the connection."""
+    import pyatspi
+
+    status = find_tempik(pyatspi, lambda a: (a.name or "").startswith(("Connected", "Not Conn")))
+    if status is None or wait_for_name(status, "Connected", 20) is None:
+        sys.exit("console: tempik's status row never read 'Connected'")
+    subprocess.run(["xdotool", "search", "--sync", "--name", "^tempik$", "windowactivate",
+                    "--sync"], check=True, capture_output=True)
+    time.sleep(1.5)  # Orca hears the focus before it hears keys
+    # Orca takes longer over the first key it hands back: a key that taps nothing goes first.
+    press_keys("Shift_L", times=1, every=0.5)
+    time.sleep(0.5)
+    press_keys("space", times=4, every=0.5)
+    wait_for_text(console_output, "BPM 120#", "Space x4 at 500 ms reached the console as 120 BPM")
+    wait_for_text(orca_log, "SPEECH OUTPUT: 'notification 120 BPM", "Orca spoke the new tempo")
+    for command in ("d", "r"):
+        with open(console_input, "w") as console:
+            console.write(command + "\n")
+        took = wait_for_name(status, "Not Connected", 0.5)
+        if took is None:
+            sys.exit(f"console: after '{command}' the status row still read '{status.name}'")
+        print(f"console: after '{command}' the status row read '{status.name}' in {took * 1000:.0f} ms")
+        if wait_for_name(status, "Connected", 15) is None:
+            sys.exit(f"console: no reconnection after '{command}'")
+    print("console: ok")
 
 
 if __name__ == "__main__":
@@ -116,5 +200,7 @@ if __name__ == "__main__":
         set_scheme(int(sys.argv[2]))
     elif command == "a11y":
         check_accessibility()
+    elif command == "console":
+        check_console(*sys.argv[2:5])
     else:
         sys.exit(__doc__)

@@ -88,17 +88,17 @@ void TempoController::connectToConsole(Continuation done) {
         }
         const std::string where = host + ":" + std::to_string(consolePort);
         if (failure) {
-          if (self->isConnected_ || self->connectionProblem_ != failure->problem) {
-            self->log(LogTopic::link, "Cannot connect to " + where + ": " + describe(*failure));
-          }
+          self->log(LogTopic::link, [&] {
+            return std::string("Cannot connect to " + where + ": " + describe(*failure));
+          });
           self->forgetPings();
           self->setConnected(false, failure->problem);
           std::exchange(done, {})();
           return;
         }
         if (std::holds_alternative<link::NewConnection>(outcome)) {
-          self->log(LogTopic::link, "Connected to " + where);
-          self->forgetPings();
+          self->log(LogTopic::link, [&] { return std::string("Connected to " + where); });
+          self->forgetPings();  // judged afresh
           self->setConnected(true);
           self->pressEffectKeys([weak, done = std::exchange(done, {})]() mutable {
             if (const auto self = weak.lock()) self->pingConsole();
@@ -125,7 +125,7 @@ void TempoController::scheduleReconnect() {
 }
 
 void TempoController::linkWentDown(const link::LinkDown& why) {
-  log(LogTopic::link, "Lost the console: " + describe(why));
+  log(LogTopic::link, [&] { return std::string("Lost the console: " + describe(why)); });
   forgetPings();
   setConnected(false, why.problem);
 }
@@ -152,7 +152,8 @@ void TempoController::pingAnswered(const std::vector<std::string>& arguments) {
   lastAnsweredPing_ = *awaitedPing_;
   awaitedPing_.reset();
   pingWaitTask_->cancel();
-  if (!consoleAnswersPings_) log(LogTopic::link, "The console answers pings");
+  if (!consoleAnswersPings_)
+    log(LogTopic::link, [&] { return std::string("The console answers pings"); });
   consoleAnswersPings_ = true;
   sendUnsentTempo();
 }
@@ -162,8 +163,10 @@ void TempoController::pingUnanswered(std::uint64_t ping) {
   awaitedPing_.reset();
   // A console that never answered is not judged by its silence.
   if (!consoleAnswersPings_) return;
-  log(LogTopic::link, "No answer to a ping within " + std::to_string(timings_.pingWait.count()) +
-                          " ms: resetting the link");
+  log(LogTopic::link, [&] {
+    return std::string("No answer to a ping within " + std::to_string(timings_.pingWait.count()) +
+                       " ms: resetting the link");
+  });
   // A tempo written after the last answered ping went out may be stuck in the buffers that
   // the reset throws away.
   if (lastAnsweredPing_ <= pingsSentBeforeTempo_) tempoOnConsole_.reset();

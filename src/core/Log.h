@@ -14,6 +14,8 @@ enum class LogTopic { link, tempo };
 class Log {
  public:
   virtual ~Log() = default;
+  /// Whether lines of the topic are wanted at all.
+  [[nodiscard]] virtual bool isEnabled(LogTopic topic) const = 0;
   virtual void write(LogTopic topic, std::string_view line) = 0;
 };
 

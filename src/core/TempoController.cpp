@@ -66,10 +66,6 @@ Subscription TempoController::observe(std::function<void(ObservedProperty)> obse
   return observers_.add(std::move(observer));
 }
 
-void TempoController::log(LogTopic topic, std::string_view line) const {
-  if (log_) log_->write(topic, line);
-}
-
 void TempoController::setConnected(bool connected, std::optional<link::LinkProblem> problem) {
   if (connected) problem.reset();
   if (isConnected_ != connected) {
@@ -141,20 +137,24 @@ void TempoController::showTempoSent() {
 // A tempo that cannot go now stays unsent, and sendUnsentTempo() sends it once it can: after
 // the Effect key presses, once the console answers its ping, or when the link is back.
 void TempoController::applyBPM(std::int64_t bpm) {
-  const std::string tempo = std::to_string(bpm);
+  const auto tempo = [bpm] { return "Tempo " + std::to_string(bpm); };
   if (!isConnected_ || isPressingEffectKeys_ || isAwaitingPing()) {
-    log(LogTopic::tempo, "Tempo " + tempo + " held: " +
-                             (!isConnected_           ? "not connected"
-                              : isPressingEffectKeys_ ? "the Effect key presses run"
-                                                      : "waiting for the console to answer"));
+    log(LogTopic::tempo, [&] {
+      return tempo() + " held: " +
+             (!isConnected_           ? "not connected"
+              : isPressingEffectKeys_ ? "the Effect key presses run"
+                                      : "waiting for the console to answer");
+    });
     return;
   }
   auto commands = tempoCommands(bpm, EffectRange::parse(bpmFX_), macroNumber());
   if (commands.empty()) {
-    log(LogTopic::tempo, "Tempo " + tempo + " not sent: no effects and no macro to send it to");
+    log(LogTopic::tempo,
+        [&] { return tempo() + " not sent: no effects and no macro to send it to"; });
     return;
   }
-  log(LogTopic::tempo, "Sending tempo " + tempo + ": " + describe(commands));
+  log(LogTopic::tempo,
+      [&] { return "Sending tempo " + std::to_string(bpm) + ": " + describe(commands); });
   tempoOnItsWay_ = bpm;
   showTempoSent();
   sendInOrder(shared_from_this(), std::move(commands), 0, bpm);
@@ -171,21 +171,23 @@ void TempoController::sendInOrder(std::shared_ptr<TempoController> self,
   }
   link::ConsoleTransport& transport = *self->transport_;
   ConsoleCommand command = commands[next];
-  transport.send(std::move(command.address), std::move(command.arguments),
-                 [self = std::move(self), commands = std::move(commands), next,
-                  bpm](std::optional<link::SendError> error) mutable {
-                   if (error) {
-                     self->log(LogTopic::tempo,
-                               "Tempo " + std::to_string(bpm) + " not sent: " + error->description);
-                     if (self->tempoOnItsWay_ == bpm) self->tempoOnItsWay_.reset();
-                     if (self->isConnected_) {
-                       self->setConnected(false, link::LinkProblem::failed);
-                     }
-                     self->showTempoSent();
-                     return;
-                   }
-                   sendInOrder(std::move(self), std::move(commands), next + 1, bpm);
-                 });
+  transport.send(
+      std::move(command.address), std::move(command.arguments),
+      [self = std::move(self), commands = std::move(commands), next,
+       bpm](std::optional<link::SendError> error) mutable {
+        if (error) {
+          self->log(LogTopic::tempo, [&] {
+            return std::string("Tempo " + std::to_string(bpm) + " not sent: " + error->description);
+          });
+          if (self->tempoOnItsWay_ == bpm) self->tempoOnItsWay_.reset();
+          if (self->isConnected_) {
+            self->setConnected(false, link::LinkProblem::failed);
+          }
+          self->showTempoSent();
+          return;
+        }
+        sendInOrder(std::move(self), std::move(commands), next + 1, bpm);
+      });
 }
 
 void TempoController::tempoWritten(std::int64_t bpm) {
@@ -210,7 +212,7 @@ void TempoController::pressEffectKeys(Continuation done) {
     return;
   }
   isPressingEffectKeys_ = true;
-  log(LogTopic::tempo, "Pressing Effect twice");
+  log(LogTopic::tempo, [&] { return std::string("Pressing Effect twice"); });
   std::weak_ptr<TempoController> weak = weak_from_this();
   pressEffectKey([weak, done = std::move(done)]() mutable {
     const auto self = weak.lock();
@@ -223,7 +225,7 @@ void TempoController::pressEffectKeys(Continuation done) {
             const auto self = weak.lock();
             if (!self) return;
             self->isPressingEffectKeys_ = false;
-            self->log(LogTopic::tempo, "Effect pressed twice");
+            self->log(LogTopic::tempo, [&] { return std::string("Effect pressed twice"); });
             std::exchange(done, {})();
             self->sendUnsentTempo();
           });
@@ -253,7 +255,8 @@ void TempoController::handleMessage(const std::string& address,
   }
   if (address != console::commandLineAddress) return;
   if (arguments.empty() || !reportsError(arguments.front())) return;
-  log(LogTopic::tempo, "The console reports \"" + arguments.front() + '"');
+  log(LogTopic::tempo,
+      [&] { return std::string("The console reports \"" + arguments.front() + '"'); });
   executor_->post([self = shared_from_this()] { self->reactToErrorFeedback(); });
 }
 

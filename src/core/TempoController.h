@@ -109,7 +109,11 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   using Continuation = std::function<void()>;
 
   void notify(ObservedProperty property) const { observers_.notify(property); }
-  void log(LogTopic topic, std::string_view line) const;
+  /// Builds the line only when someone reads it: taps stay cheap with the log off.
+  template <class Line>
+  void log(LogTopic topic, Line line) const {
+    if (log_ && log_->isEnabled(topic)) log_->write(topic, line());
+  }
   /// Not connected also says why, when known; connected forgets the last problem.
   void setConnected(bool connected, std::optional<link::LinkProblem> problem = std::nullopt);
   void assignSetting(std::string& field, std::string value, const char* key,

@@ -102,13 +102,15 @@ class OSCSerialization {
     return {candidates_[index].data(), candidateCounts_[index]};
   }
 
-  /// Decodes the value at the start of `tags` (step H), appending it to `values`; returns the
-  /// number of tags consumed. Throws `OSCDecodeError`.
+  /// Decodes the value whose tag starts `tags`: the tag's first candidate kind reads its payload
+  /// from `reader`, and a kind of several tags (an array) that does not match them hands on to
+  /// the next candidate. Appends the value to `values`; returns the number of tags consumed.
+  /// Throws `OSCDecodeError`.
   std::size_t decodeValue(std::string_view tags, OSCValueDecoder& reader,
                           OSCValueList& values) const;
 
-  /// Encodes one value (step G): appends its tag(s) to `tags` and its payload to `data`.
-  /// Throws `OSCEncodeError`.
+  /// Encodes one value by its kind's encoder: appends its tag or tags (written as ASCII) to
+  /// `tags` and its payload to `data`. Throws `OSCEncodeError`.
   static void encodeValue(const OSCValue& value, std::string& tags,
                           std::vector<std::uint8_t>& data);
 

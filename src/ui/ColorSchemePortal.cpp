@@ -60,7 +60,7 @@ void ColorSchemePortal::settingChanged(const QDBusMessage& message) {
   tell(arguments[2]);
 }
 
-void ColorSchemePortal::tell(const QVariant& value) {
+ColorScheme colorSchemeFromPortalValue(const QVariant& value) {
   // Read wraps the value in one more variant than the signal does.
   QVariant inner = value;
   while (inner.metaType() == QMetaType::fromType<QDBusVariant>()) {
@@ -68,7 +68,11 @@ void ColorSchemePortal::tell(const QVariant& value) {
   }
   bool isNumber = false;
   const std::uint32_t number = inner.toUInt(&isNumber);
-  if (listener_) listener_(colorSchemeFromPortal(isNumber ? number : 0));
+  return colorSchemeFromPortal(isNumber ? number : 0);
+}
+
+void ColorSchemePortal::tell(const QVariant& value) {
+  if (listener_) listener_(colorSchemeFromPortalValue(value));
 }
 
 }  // namespace tempik::ui

@@ -8,6 +8,10 @@
 
 namespace tempik::ui {
 
+/// The scheme in a portal's answer: the number, however many variants it comes wrapped in
+/// (Read answers a variant inside a variant, SettingChanged one); no preference otherwise.
+[[nodiscard]] ColorScheme colorSchemeFromPortalValue(const QVariant& value);
+
 /// Follows the desktop's light or dark preference through the freedesktop appearance
 /// portal on the session bus: asks once, without waiting for the answer, then listens
 /// for changes. Where there is no session bus or no portal answers, it never calls the

@@ -164,6 +164,12 @@ void ContentView::mousePressEvent(QMouseEvent* event) {
   QWidget::mousePressEvent(event);
 }
 
+QSize ContentView::sizeHint() const {
+  const QLayout* rows = layout();
+  if (!rows || !rows->hasHeightForWidth()) return QWidget::sizeHint();
+  return {contentWidth, rows->totalHeightForWidth(contentWidth)};
+}
+
 bool ContentView::isEffectHintShown() const {
   return !effectHintRow_->isHidden();
 }

@@ -66,6 +66,10 @@ class ContentView final : public QWidget {
   /// The line about settings that cannot be saved, empty while it is hidden.
   [[nodiscard]] QString settingsProblemText() const;
   [[nodiscard]] QLabel& credits() const { return *credits_; }
+  /// The height its rows need at its fixed width, wrapped lines (a long reason, a hint) and all.
+  [[nodiscard]] QSize sizeHint() const override;
+  /// The same: its rows are never squeezed (a shorter screen scrolls them instead).
+  [[nodiscard]] QSize minimumSizeHint() const override { return sizeHint(); }
   [[nodiscard]] const Announcer& announcer() const { return *announcer_; }
   /// Shortens the field idle time (tests).
   void setFieldIdleTime(std::chrono::milliseconds idle) { fieldIdle_.setInterval(idle); }

@@ -10,6 +10,10 @@ Q_LOGGING_CATEGORY(tempikUi, "tempik.ui", QtWarningMsg)
 
 namespace tempik::ui {
 
+bool CategoryLog::isEnabled(core::LogTopic topic) const {
+  return (topic == core::LogTopic::link ? tempikLink() : tempikTempo()).isInfoEnabled();
+}
+
 void CategoryLog::write(core::LogTopic topic, std::string_view line) {
   const QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
   switch (topic) {

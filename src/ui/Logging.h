@@ -18,6 +18,7 @@ namespace tempik::ui {
 /// Writes the controller's lines to the category of their topic, at info level. Main thread.
 class CategoryLog final : public core::Log {
  public:
+  [[nodiscard]] bool isEnabled(core::LogTopic topic) const override;
   void write(core::LogTopic topic, std::string_view line) override;
 };
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "core/TapTempo.h"
 #include "ui/Appearance.h"
 
 namespace tempik::ui {
@@ -11,8 +12,9 @@ namespace tempik::ui {
 std::int64_t visibleTapCount(std::int64_t tapCount, std::optional<TimePoint> lastTap,
                              TimePoint now) {
   if (!lastTap) return 0;
-  // A tap in the future (the clock went back) is less than 5 s ago, so it still counts.
-  if (std::chrono::duration<double>(now - *lastTap).count() > 5.0) return 0;
+  // The dots show the sequence the tempo engine still counts: it lapses after the same gap. A
+  // tap in the future (the clock went back) is not that long ago, so it still counts.
+  if (now - *lastTap > core::TapTempo::longestGap) return 0;
   return tapCount;
 }
 

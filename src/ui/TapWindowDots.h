@@ -10,7 +10,7 @@
 namespace tempik::ui {
 
 /// How many of the four dots are lit at a time: the taps of the current sequence, or none
-/// once more than 5 s have passed since the last tap (the next tap starts afresh).
+/// once more than the tempo engine's longest gap (5 s) has passed since the last tap (the next tap starts afresh).
 [[nodiscard]] std::int64_t visibleTapCount(std::int64_t tapCount, std::optional<TimePoint> lastTap,
                                            TimePoint now);
 

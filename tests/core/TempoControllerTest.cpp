@@ -29,13 +29,24 @@ std::string label(int macro, const std::string& text) {
   return "/eos/set/macro/" + std::to_string(macro) + "/label \"" + text + '"';
 }
 
+/// Keeps every line, as the application's log would print it with every topic on.
+struct RecordingLog final : Log {
+  [[nodiscard]] bool isEnabled(LogTopic) const override { return true; }
+  void write(LogTopic, std::string_view line) override { lines.emplace_back(line); }
+  Texts lines;
+};
+
 class Controller : public ::testing::Test {
  public:
   /// Creates the controller; called again, replaces it with a fresh one.
   void start(fakes::MemorySettingsStore::Values settings = {}) {
-    controller = TempoController::create(
-        {executor, clock, std::make_shared<fakes::MemorySettingsStore>(std::move(settings)),
-         transport});
+    controller =
+        TempoController::create({executor,
+                                 clock,
+                                 std::make_shared<fakes::MemorySettingsStore>(std::move(settings)),
+                                 transport,
+                                 {},
+                                 log});
     executor->runReady();
   }
   /// Started, connected, Effect keys pressed; calls forgotten.
@@ -92,6 +103,7 @@ class Controller : public ::testing::Test {
   std::shared_ptr<fakes::FakeWallClock> clock = std::make_shared<fakes::FakeWallClock>();
   std::shared_ptr<fakes::FakeConsoleTransport> transport =
       std::make_shared<fakes::FakeConsoleTransport>(executor);
+  std::shared_ptr<RecordingLog> log = std::make_shared<RecordingLog>();
   std::shared_ptr<TempoController> controller;
 };
 
@@ -122,6 +134,13 @@ TEST_F(Controller, ANewTempoSendsTheCommandThenTheLabelOnce) {
   tapAt(2.4);
   tapAt(2.8);  // taps 1.5, 2.0, 2.4, 2.8: 1.3 s / 3 gives 138
   EXPECT_EQ(sent().back(), command("Effect 1 BPM 138#"));
+  // Nowhere to send it, then somewhere: the same tempo tapped again goes, as it never went.
+  startConnected();
+  tap120();
+  EXPECT_TRUE(controller->hasUnsentTempo());
+  controller->setBpmFX("2");
+  tapAt(1.5);
+  EXPECT_EQ(sent(), Texts{command("Effect 2 BPM 120#")});
 }
 
 // A tempo the console never got goes out once, after the next key presses; one it got never
@@ -188,6 +207,7 @@ TEST_F(Controller, ATempoTheConsoleNeverGotGoesOutOnceWhenTheLinkIsBack) {
 // answered is never judged.
 TEST_F(Controller, AConsoleThatStopsAnsweringPingsIsReset) {
   startConnected({{"bpmFX", "1"}});
+  receive("/eos/out/ping", {"tempik 0"});                        // no answer to any ping of ours
   for (int pass = 0; pass < 4; ++pass) executor->advanceBy(5s);  // no answers: still fine
   EXPECT_TRUE(controller->isConnected());
   EXPECT_THAT(transport->texts(Kind::abort), IsEmpty());
@@ -207,6 +227,21 @@ TEST_F(Controller, AConsoleThatStopsAnsweringPingsIsReset) {
   transport->calls.clear();
   executor->advanceBy(5300ms);  // reconnected: keys, then the held tempo once
   EXPECT_EQ(sent(), (Texts{key, key, command("Effect 1 BPM 100#")}));
+  // Answered only before it was written, then silent: not known to have arrived, so it goes
+  // again after the next reset.
+  answerPing();
+  transport->calls.clear();
+  executor->advanceBy(5s + 5s + 5300ms);
+  EXPECT_EQ(transport->texts(Kind::abort).size(), 1u);
+  EXPECT_EQ(sent(), (Texts{key, key, command("Effect 1 BPM 100#")}));
+  // Another console, one without ping: judged afresh, never by the last one's answers.
+  answerPing();
+  controller->setEosIP("10.0.0.9");
+  executor->advanceBy(750ms + 300ms);
+  transport->calls.clear();
+  executor->advanceBy(20s);
+  EXPECT_THAT(transport->texts(Kind::abort), IsEmpty());
+  EXPECT_TRUE(controller->isConnected());
 }
 TEST_F(Controller, ErrorFeedbackPressesEffectTwiceAndResendsOncePerTempo) {
   startConnected({{"bpmFX", "1"}, {"bpmMacro", "5"}});
@@ -232,6 +267,12 @@ TEST_F(Controller, ErrorFeedbackPressesEffectTwiceAndResendsOncePerTempo) {
   executor->advanceBy(1s);
   EXPECT_EQ(sent().size(), 2u + 2u + 2u + 2u);  // keys; the new tempo; keys and resend
   EXPECT_EQ(sent().back(), label(5, "BPM || 150"));
+  // The log tells the story: the connection, each press sequence, the error, each tempo sent.
+  EXPECT_THAT(log->lines,
+              ::testing::IsSupersetOf(Texts{"Connected to 127.0.0.1:3038", "Pressing Effect twice",
+                                            "The console reports \"LIVE: Effect Not Running\"",
+                                            "Sending tempo 150: " + command("Effect 1 BPM 150#") +
+                                                ", " + label(5, "BPM || 150")}));
 }
 
 TEST_F(Controller, OnlyErrorReportsPressTheKeysAndResend) {

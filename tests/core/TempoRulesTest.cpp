@@ -1,8 +1,10 @@
 // The rules that turn what the operator does and types into what the console gets: taps into
-// a tempo, the effect field into console syntax, the macro field into a macro number.
+// a tempo, the effect field into console syntax, the macro field into a macro number, the host
+// field into a console to try (or why not).
 #include <gtest/gtest.h>
 
 #include "core/EffectRange.h"
+#include "core/HostAddress.h"
 #include "core/MacroNumber.h"
 #include "core/TapTempo.h"
 
@@ -90,6 +92,37 @@ TEST(MacroNumber, AcceptsOneToNinetyNineThousandNineHundredNinetyNine) {
   for (const auto& [text, expected] : cases) {
     EXPECT_EQ(parseMacroNumber(text), expected) << '"' << text << '"';
   }
+}
+
+TEST(HostAddress, TriesAddressesAndNamesAndTellsWhatElseIsWrong) {
+  using P = HostAddressProblem;
+  const std::pair<const char*, std::optional<P>> cases[] = {
+      {"10.101.100.101", std::nullopt},
+      {" 127.0.0.1\t", std::nullopt},
+      {"::1", std::nullopt},
+      {"fe80::1%eth0", std::nullopt},
+      {"eos-console", std::nullopt},
+      {"eos.local.", std::nullopt},
+      {"0.0.0.0", std::nullopt},
+      {"255.255.255.255", std::nullopt},
+      {"", P::blank},
+      {" \u2003", P::blank},
+      {"127.0.0.1:3038", P::hasPort},
+      {"[::1]:3038", P::hasPort},
+      {"eos:3038", P::hasPort},
+      {"999.1.1.1", P::partOver255},
+      {"10.0.0.256", P::partOver255},
+      {"10.0.0", P::notAnAddress},
+      {"10..0.1", P::notAnAddress},
+      {"10.0.0.1.2", P::notAnAddress},
+      {"eos console", P::notAnAddress},
+      {"-eos", P::notAnAddress},
+      {"eos:console", P::notAnAddress},
+      {"[::1]", P::notAnAddress},
+      {"fe80::g", P::notAnAddress},
+      {"\xC3\xA9os", P::notAnAddress},
+  };
+  for (const auto& [text, problem] : cases) EXPECT_EQ(hostAddressProblem(text), problem) << text;
 }
 
 }  // namespace

@@ -14,32 +14,6 @@ using Close = fakes::LoopbackConsole::Close;
 using fakes::ProcessResources;
 using Log = fakes::LoopbackConsole::Log;
 
-TEST(ControllerOnLoopback, PressesEffectTwiceAnswersConsoleTapsAndRecoversFromErrorsOnce) {
-  const auto console = consoleOnItsPort();
-  ControllerUnderTest tempik({{"eosIP", console->host()}, {"bpmFX", "1"}, {"bpmMacro", "7"}});
-  ASSERT_TRUE(console->waitFor(effectKey, 2));
-  for (int i = 0; i < 3; ++i) console->send(tap);
-  ASSERT_TRUE(console->waitFor(tempoCommand));
-  console->send(notRunning);
-  ASSERT_TRUE(console->waitFor(tempoCommand, 2));
-  console->send(notRunning);  // the same tempo is not resent twice
-  ASSERT_TRUE(console->waitFor(effectKey, 6));
-  tempik.settle();
-  ASSERT_TRUE(console->waitFor("/test/marker"));
-  std::vector<std::string> received;
-  for (const auto& message : console->log().received) {
-    if (message.address == ping) continue;
-    received.push_back(message.address);
-    for (const auto& argument : message.arguments) received.back() += " \"" + argument + '"';
-  }
-  const std::string command = tempoCommand + " \"Effect 1 BPM 120#\"";
-  const std::string label = "/eos/set/macro/7/label \"BPM || 120\"";
-  EXPECT_THAT(received,
-              ::testing::ElementsAre(effectKey, effectKey, command, label, effectKey, effectKey,
-                                     command, label, effectKey, effectKey, "/test/marker"));
-  EXPECT_TRUE(tempik.isConnected());
-}
-
 // What one client received, pings left out, each as its address and first argument.
 std::vector<std::string> receivedBy(const fakes::LoopbackConsole& console, int client) {
   std::vector<std::string> received;
@@ -102,19 +76,6 @@ TEST(ControllerOnLoopback, SeesDropsAndStallsAndSendsTheMissedTempoOnceOnReturn)
   EXPECT_THAT(receivedBy(*console, 4),
               ::testing::ElementsAre(effectKey, effectKey, tempoCommand + " Effect 1 BPM 100#",
                                      "/test/marker"));
-}
-
-// A console that never answers a ping is never judged by its silence.
-TEST(ControllerOnLoopback, AConsoleWithoutPingStaysConnected) {
-  const auto console = consoleOnItsPort();
-  console->setAnsweringPings(false);
-  ControllerUnderTest tempik({{"eosIP", console->host()}, {"bpmFX", "1"}});
-  ASSERT_TRUE(console->waitFor(effectKey, 2));
-  ASSERT_TRUE(console->waitFor(ping, 3));  // three ping waits without an answer
-  tapOn(tempik, 500ms);
-  ASSERT_TRUE(console->waitFor(tempoCommand));
-  EXPECT_TRUE(tempik.isConnected());
-  EXPECT_EQ(console->log().connections.size(), 1u);
 }
 
 enum class DropMoment { afterPresses, betweenPresses, midFrameToTempik };

@@ -197,7 +197,7 @@ TEST(LinkProblems, EachSocketErrorGivesItsReason) {
 }
 
 // A close or a reset by the console is news at once, with why; the transport then connects
-// anew. Its own disconnect is no news.
+// anew.
 TEST_F(Transport, TellsAtOnceWhyTheConsoleWentAway) {
   Inbox<std::pair<LinkProblem, LoopbackConsole::Clock::time_point>> down;
   std::promise<void> installed;
@@ -217,18 +217,12 @@ TEST_F(Transport, TellsAtOnceWhyTheConsoleWentAway) {
     const auto heard = down.pop();
     ASSERT_TRUE(heard);
     EXPECT_EQ(heard->first, problem);
+    ASSERT_TRUE(
+        console.waitUntil([](auto& log) { return log.connections.back().droppedAt.has_value(); }));
     const auto droppedAt = *console.log().connections.back().droppedAt;
     EXPECT_LT(heard->second - droppedAt, 100ms);
     EXPECT_EQ(send("/probe", {})->kind, SendError::Kind::notConnected);
   }
-  ASSERT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{NewConnection{}});
-  std::promise<void> done;
-  transport->disconnect([&] { done.set_value(); });
-  done.get_future().wait();
-  ASSERT_TRUE(console.waitUntil([](auto& log) { return log.closedByClient(3); }));
-  EXPECT_EQ(connect("127.0.0.1", console.port()), ConnectOutcome{NewConnection{}});
-  console.drop(LoopbackConsole::Close::orderly);
-  EXPECT_EQ(down.pop()->first, LinkProblem::closedByConsole) << "nothing came between";
 }
 
 TEST_F(Transport, ReusesOrReplacesTheConnection) {
@@ -239,6 +233,13 @@ TEST_F(Transport, ReusesOrReplacesTheConnection) {
   EXPECT_TRUE(console.waitUntil([](auto& log) { return log.closedByClient(1); }));
   EXPECT_EQ(console.log().connections.size(), 1u) << "reuse connected again";
   EXPECT_EQ(transport->connectAttempt(), 2);
+  EXPECT_EQ(send("/still", {}), std::nullopt) << "the old connection's end ended the new one";
+  // Overtaken while it was being made: its connection is closed, even though it was made.
+  auto overtaken = std::make_shared<std::promise<ConnectOutcome>>();
+  transport->connect("127.0.0.1", console.port(), [overtaken](auto o) { overtaken->set_value(o); });
+  EXPECT_EQ(connect("127.0.0.1", other.port()), ConnectOutcome{NewConnection{}});
+  EXPECT_EQ(problem(overtaken->get_future().get()), LinkProblem::superseded);
+  EXPECT_TRUE(console.waitUntil([](auto& log) { return log.closedByClient(2); }));
   // Invalid settings make no attempt and drop the working connection.
   for (const auto& [host, port] : std::vector<std::pair<std::string, std::int64_t>>{
            {"", other.port()}, {"127.0.0.1", 0}, {"127.0.0.1", 65536}}) {
@@ -248,7 +249,7 @@ TEST_F(Transport, ReusesOrReplacesTheConnection) {
   EXPECT_EQ(send("/a", {}).value_or(SendError{}).kind, SendError::Kind::notConnected);
   connect("127.0.0.1", 1);  // the edge ports are valid and attempted (nothing listens there)
   connect("127.0.0.1", 65535);
-  EXPECT_EQ(transport->connectAttempt(), 4);
+  EXPECT_EQ(transport->connectAttempt(), 6);
 }
 
 TEST_F(Transport, FailedAttemptsReturnNothingWithinTheConnectTimeout) {

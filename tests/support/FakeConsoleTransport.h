@@ -36,8 +36,8 @@ class FakeConsoleTransport final : public link::ConsoleTransport {
       : executor_(std::move(executor)) {}
 
   /// How connect() answers: with this outcome at once (a new connection is the same one while
-  /// it lasts, as the real transport keeps it), or, when empty, only when the test calls
-  /// finishConnect().
+  /// it lasts and the host stays, as the real transport keeps it), or, when empty, only when
+  /// the test calls finishConnect().
   std::optional<link::ConnectOutcome> connectAnswer = newConnection;
   /// How send() answers; every send succeeds unless the test sets this.
   std::function<std::optional<link::SendError>(const std::string& address)> sendAnswer;
@@ -47,8 +47,10 @@ class FakeConsoleTransport final : public link::ConsoleTransport {
     record(Kind::connect, host + ":" + std::to_string(port));
     unanswered_.push_back(std::move(completion));
     if (!connectAnswer) return;
-    const bool lasts = connected_ && std::holds_alternative<link::NewConnection>(*connectAnswer);
+    const bool lasts =
+        connected_ && host == host_ && std::holds_alternative<link::NewConnection>(*connectAnswer);
     connected_ = link::isConnected(*connectAnswer);
+    host_ = host;
     finishConnect(lasts ? sameConnection : *connectAnswer, unanswered_.size() - 1);
   }
   void disconnect(std::function<void()> completion) override {
@@ -135,6 +137,7 @@ class FakeConsoleTransport final : public link::ConsoleTransport {
   link::ReceiveHandler handler_;
   link::LinkDownHandler linkDownHandler_;
   bool connected_ = false;
+  std::string host_;
 };
 
 }  // namespace tempik::fakes

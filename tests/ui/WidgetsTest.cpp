@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QDBusVariant>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
@@ -15,6 +16,7 @@
 
 #include "ui/Appearance.h"
 #include "ui/ColorScheme.h"
+#include "ui/ColorSchemePortal.h"
 #include "ui/Credits.h"
 #include "ui/PulseLevel.h"
 #include "ui/PulsingTapButton.h"
@@ -199,8 +201,16 @@ TEST_F(SettingsFile, ReadsWhatItCanAndKeepsEditsWhateverTheDamage) {
       QtSettingsStore store;
       EXPECT_EQ(store.read("bpmFX"), c.bpmFX);
       EXPECT_EQ(store.read("bpmMacro"), c.bpmMacro);
-      for (const auto& [key, value] : typed) store.write(key, value);
+      std::optional<core::SettingsError> failed;
+      for (const auto& [key, value] : typed) failed = store.write(key, value);
       EXPECT_EQ(store.read("eosIP"), typed[0].second);
+      // Each write that misses the file says where it should have gone.
+      if (c.editsPersist) {
+        EXPECT_EQ(failed, std::nullopt);
+      }
+      if (!c.file) {
+        EXPECT_EQ(failed.value_or(core::SettingsError{}).location, folder().toStdString());
+      }
     }
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     // Root writes through a read-only folder, so only a file in the way surely stops it.
@@ -236,6 +246,14 @@ TEST(TapButton, SpaceAndReturnTapOncePerKeyDownAsAFootSwitchTypesThem) {
     }
     EXPECT_EQ(taps, expected) << "case " << &keys - &cases[0].first;
   }
+}
+
+TEST(Portal, ReadsTheSchemeHoweverManyVariantsWrapIt) {
+  const auto wrapped = [](const QVariant& v) { return QVariant::fromValue(QDBusVariant(v)); };
+  EXPECT_EQ(colorSchemeFromPortalValue(QVariant(1u)), ColorScheme::dark);
+  EXPECT_EQ(colorSchemeFromPortalValue(wrapped(2u)), ColorScheme::light);          // a change
+  EXPECT_EQ(colorSchemeFromPortalValue(wrapped(wrapped(1u))), ColorScheme::dark);  // Read
+  EXPECT_EQ(colorSchemeFromPortalValue(wrapped(QStringLiteral("dark"))), ColorScheme::noPreference);
 }
 
 TEST(Accent, FallsBackToAClearBlueForADarkGreyOrPaleAccent) {

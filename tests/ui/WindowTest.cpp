@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -11,6 +13,7 @@
 #include "support/Fakes.h"
 #include "support/ManualExecutor.h"
 #include "ui/AboutDialog.h"
+#include "ui/Announcer.h"
 #include "ui/BuildInfo.h"
 #include "ui/ContentView.h"
 #include "ui/EosConnectionStatusView.h"
@@ -136,6 +139,82 @@ TEST_F(Window, PressesTapAtTheirTimeAndTheViewsFollowTheController) {
   app.window().close();
   app.show();
   EXPECT_EQ(controllersMade, 1) << "one controller for the whole run";
+}
+
+// What the window shows is what the controller knows: why the console is not connected, a
+// host that names no console, a tempo that has not reached the console, settings not saved.
+TEST_F(Window, SaysWhyNotConnectedAndMarksATempoTheConsoleHasNot) {
+  start({{"eosIP", "10.0.0.5:3038"}, {"bpmFX", "1"}});
+  EXPECT_EQ(view->hostHint(), "Leave out the port: tempik always uses 3038");
+  EXPECT_EQ(view->connectionStatus().reason(), "Check the address above.");
+  type(view->hostField(), "999.1.1.1");
+  EXPECT_EQ(view->hostHint(), "Each part of an IP address is a number from 0 to 255");
+  type(view->hostField(), "10.0.0.5");
+  EXPECT_EQ(view->hostHint(), "");
+  executor->advanceBy(1s);
+  transport->finishConnect(fakes::linkDown(link::LinkProblem::refused));
+  executor->runReady();
+  EXPECT_TRUE(view->connectionStatus().reason().startsWith("The console refused the connection."));
+  EXPECT_EQ(view->connectionStatus().accessibleName(),
+            "Not Connected: " + view->connectionStatus().reason());
+  for (int level = 0; level < 8; ++level) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  }
+  EXPECT_FALSE(
+      static_cast<QScrollArea*>(app.window().centralWidget())->verticalScrollBar()->isVisible())
+      << "the window grows to the reason's wrapped lines";
+  executor->advanceBy(5s);
+  transport->finishConnect(fakes::newConnection);
+  executor->advanceBy(1s);
+  EXPECT_EQ(view->connectionStatus().accessibleName(), "Connected");
+
+  transport->goDown(link::LinkProblem::resetByConsole);
+  executor->runReady();
+  EXPECT_EQ(view->connectionStatus().reason(), "The connection was reset. Reconnecting…");
+  PulsingTapButton& button = view->tapButton();
+  for (int i = 0; i < 3; ++i, clock->set(clock->now() + 500ms)) button.press();
+  executor->runReady();
+  EXPECT_TRUE(button.isNotSent());
+  EXPECT_EQ(button.accessibleValue(), "120 BPM, not sent");
+  EXPECT_EQ(view->announcer().message(), "120 BPM, not sent");
+  executor->advanceBy(5s);  // back: the keys, then the tempo
+  transport->finishConnect(fakes::newConnection);
+  executor->advanceBy(1s);
+  EXPECT_FALSE(button.isNotSent());
+  EXPECT_EQ(view->announcer().message(), "120 BPM sent");
+
+  store->failure = core::SettingsError{"/home/op/.config/tempik", "the folder is not writable"};
+  type(view->macroField(), "7");
+  EXPECT_TRUE(view->settingsProblemText().contains("/home/op/.config/tempik"));
+  store->failure.reset();
+  type(view->macroField(), "8");
+  EXPECT_EQ(view->settingsProblemText(), "");
+}
+
+// The button keeps the keyboard: Escape or Return in a field hands it back, and so does a field
+// left alone, so a foot switch never types into one.
+TEST_F(Window, AFieldHandsTheKeyboardBackToTheButton) {
+  start();
+  app.window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&app.window()));
+  for (const auto key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_unknown}) {
+    view->hostField().setFocus();
+    QTest::keyClick(&view->hostField(), Qt::Key_Space);  // an edit: the field stays
+    ASSERT_TRUE(view->hostField().hasFocus());
+    if (key != Qt::Key_unknown) {
+      QTest::keyClick(&view->hostField(), key);
+    } else {
+      view->setFieldIdleTime(50ms);
+      ASSERT_TRUE(QTest::qWaitFor([&] { return !view->hostField().hasFocus(); }, 5000));
+    }
+    EXPECT_TRUE(view->tapButton().hasFocus()) << key;
+    const auto tapsBefore = app.controller()->tempo().taps().size();
+    clock->set(clock->now() + 600ms);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(app.controller()->tempo().taps().size(), tapsBefore + 1) << key;
+    EXPECT_EQ(app.controller()->eosIP(), "127.0.0.1 ") << key;
+    type(view->hostField(), "127.0.0.1");
+  }
 }
 
 TEST_F(Window, OpensOneAboutDialogAndClosingTheWindowEndsTheApplication) {
