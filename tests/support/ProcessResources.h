@@ -37,9 +37,8 @@ struct ProcessResources {
     const struct mallinfo2 heap = ::mallinfo2();
     return {entries("/proc/self/fd"), entries("/proc/self/task"), heap.uordblks + heap.hblkhd};
 #else
-    static const bool told =
-        std::puts("[   NOTE   ] threads and the heap are counted on Linux only") >= 0;
-    (void)told;
+    [[maybe_unused]] static const int told =
+        std::puts("[   NOTE   ] threads and the heap are counted on Linux only");
     return {countSockets(), 0, 0};
 #endif
   }
