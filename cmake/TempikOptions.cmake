@@ -5,6 +5,14 @@ if(DEFINED ENV{CI} AND NOT "$ENV{CI}" STREQUAL "" AND NOT "$ENV{CI}" STREQUAL "f
   add_compile_options(-Werror)
 endif()
 
+if(WIN32)
+  # Windows 10's socket interface; windows.h without its rarely used parts and without the
+  # min/max macros that break std::min and std::max.
+  add_compile_definitions(_WIN32_WINNT=0x0A00 WIN32_LEAN_AND_MEAN NOMINMAX)
+  # One self-contained .exe each: no MinGW runtime DLLs to copy beside them.
+  add_link_options(-static)
+endif()
+
 if(TEMPIK_SANITIZE)
   add_compile_options(-fsanitize=${TEMPIK_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=${TEMPIK_SANITIZE})

@@ -1,8 +1,8 @@
 #include "link/LinkProblems.h"
 
-#include <netdb.h>
-
 #include <cerrno>
+
+#include "net/SystemSockets.h"  // the resolver's EAI_ codes
 
 namespace tempik::link {
 
@@ -32,7 +32,9 @@ std::optional<LinkProblem> commonProblem(const net::SocketError& error) {
       case ENETUNREACH:
       case ENETDOWN:
       case EHOSTUNREACH:
+#ifdef EHOSTDOWN
       case EHOSTDOWN:
+#endif
         return LinkProblem::networkUnreachable;
       case ECONNRESET:
       case EPIPE:

@@ -43,14 +43,14 @@ std::optional<osc::OSCPacketView> readPacket(ByteView frame) {
 }  // namespace
 
 std::shared_ptr<OSCTCPClient> OSCTCPClient::create(std::string remoteHost, std::uint16_t remotePort,
-                                                   std::optional<std::string> interface,
+                                                   std::optional<std::string> localInterface,
                                                    OSCTimeTagMode timeTagMode,
                                                    OSCTCPFramingMode framingMode,
                                                    std::shared_ptr<net::SerialQueue> queue,
                                                    ReceiveHandler receiveHandler) {
   if (!queue) queue = net::SerialQueue::create("io.github.tempik.osc.OSCTCPClient.queue");
   auto client = std::make_shared<OSCTCPClient>(Key{}, std::move(remoteHost), remotePort,
-                                               std::move(interface), timeTagMode, framingMode,
+                                               std::move(localInterface), timeTagMode, framingMode,
                                                std::move(queue), std::move(receiveHandler));
   client->delegate_ = std::make_shared<OSCTCPClientDelegate>(client);
   client->socket_ = net::AsyncSocket::create(client->delegate_, client->queue_);
@@ -58,12 +58,12 @@ std::shared_ptr<OSCTCPClient> OSCTCPClient::create(std::string remoteHost, std::
 }
 
 OSCTCPClient::OSCTCPClient(Key, std::string remoteHost, std::uint16_t remotePort,
-                           std::optional<std::string> interface, OSCTimeTagMode timeTagMode,
+                           std::optional<std::string> localInterface, OSCTimeTagMode timeTagMode,
                            OSCTCPFramingMode framingMode, std::shared_ptr<net::SerialQueue> queue,
                            ReceiveHandler receiveHandler)
     : remoteHost_(std::move(remoteHost)),
       remotePort_(remotePort),
-      interface_(std::move(interface)),
+      localInterface_(std::move(localInterface)),
       framingMode_(framingMode),
       timeTagMode_(timeTagMode),
       queue_(std::move(queue)),
@@ -78,7 +78,8 @@ std::optional<net::SocketError> OSCTCPClient::connect(double timeout) {
   // NaN fails the comparison and gets the minimum too.
   const double bounded = timeout > kMinimumConnectTimeout ? timeout : kMinimumConnectTimeout;
   net::SocketError error;
-  if (!socket_->connectToHost(remoteHost_, remotePort_, interface_, bounded, error)) return error;
+  if (!socket_->connectToHost(remoteHost_, remotePort_, localInterface_, bounded, error))
+    return error;
   return std::nullopt;
 }
 

@@ -66,7 +66,7 @@ class OSCTCPClient : public std::enable_shared_from_this<OSCTCPClient> {
 
   /// Without a queue the client makes its own, labelled "<prefix>osc.OSCTCPClient.queue".
   static std::shared_ptr<OSCTCPClient> create(std::string remoteHost, std::uint16_t remotePort,
-                                              std::optional<std::string> interface,
+                                              std::optional<std::string> localInterface,
                                               OSCTimeTagMode timeTagMode,
                                               OSCTCPFramingMode framingMode,
                                               std::shared_ptr<net::SerialQueue> queue = nullptr,
@@ -104,7 +104,7 @@ class OSCTCPClient : public std::enable_shared_from_this<OSCTCPClient> {
 
   const std::string& remoteHost() const { return remoteHost_; }
   std::uint16_t remotePort() const { return remotePort_; }
-  const std::optional<std::string>& interface() const { return interface_; }
+  const std::optional<std::string>& localInterface() const { return localInterface_; }
   OSCTCPFramingMode framingMode() const { return framingMode_; }
   /// Any thread; applies to bundles received afterwards.
   OSCTimeTagMode timeTagMode() const { return timeTagMode_.load(); }
@@ -116,7 +116,7 @@ class OSCTCPClient : public std::enable_shared_from_this<OSCTCPClient> {
 
  public:
   OSCTCPClient(Key, std::string remoteHost, std::uint16_t remotePort,
-               std::optional<std::string> interface, OSCTimeTagMode timeTagMode,
+               std::optional<std::string> localInterface, OSCTimeTagMode timeTagMode,
                OSCTCPFramingMode framingMode, std::shared_ptr<net::SerialQueue> queue,
                ReceiveHandler receiveHandler);
 
@@ -134,7 +134,7 @@ class OSCTCPClient : public std::enable_shared_from_this<OSCTCPClient> {
 
   const std::string remoteHost_;
   const std::uint16_t remotePort_;
-  const std::optional<std::string> interface_;
+  const std::optional<std::string> localInterface_;
   const OSCTCPFramingMode framingMode_;
   std::atomic<OSCTimeTagMode> timeTagMode_;
   std::shared_ptr<net::SerialQueue> queue_;

@@ -1,7 +1,5 @@
 #include "net/AsyncSocket.h"
 
-#include <sys/socket.h>
-
 #include "net/Platform.h"
 
 namespace tempik::net {
@@ -37,7 +35,9 @@ void AsyncSocket::disconnect() {
 void AsyncSocket::abort() {
   socketQueue_->sync([this] {
     // Should the system refuse, the close below is an orderly one: still a close.
-    if (const int fd = connectedDescriptor(); fd >= 0) (void)platform::setResetOnClose(fd);
+    if (const auto fd = connectedDescriptor(); fd != platform::kNoSocket) {
+      (void)platform::setResetOnClose(fd);
+    }
     closeWithError(std::nullopt);
   });
 }
@@ -69,12 +69,9 @@ bool AsyncSocket::isDisconnected() const {
 }
 
 std::optional<SocketAddress> AsyncSocket::peerAddress() const {
-  const int fd = connectedDescriptor();
-  if (fd < 0) return std::nullopt;
-  sockaddr_storage storage{};
-  socklen_t length = sizeof storage;
-  if (::getpeername(fd, reinterpret_cast<sockaddr*>(&storage), &length) != 0) return std::nullopt;
-  return SocketAddress::from(reinterpret_cast<sockaddr*>(&storage), length);
+  const auto fd = connectedDescriptor();
+  if (fd == platform::kNoSocket) return std::nullopt;
+  return platform::peerAddress(fd);
 }
 
 std::optional<std::string> AsyncSocket::connectedHost() const {

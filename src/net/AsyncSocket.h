@@ -47,9 +47,9 @@ class AsyncSocket : public std::enable_shared_from_this<AsyncSocket> {
   bool connectToHost(const std::string& host, std::uint16_t port, SocketError& error);
   bool connectToHost(const std::string& host, std::uint16_t port, double timeout,
                      SocketError& error);
-  /// interface: a local IPv4 or IPv6 address, or an interface name such as "eth0".
+  /// viaInterface: a local IPv4 or IPv6 address, or an interface name such as "eth0".
   bool connectToHost(const std::string& host, std::uint16_t port,
-                     const std::optional<std::string>& interface, double timeout,
+                     const std::optional<std::string>& viaInterface, double timeout,
                      SocketError& error);
 
   /// Closes at once, without error.
@@ -147,7 +147,7 @@ class AsyncSocket : public std::enable_shared_from_this<AsyncSocket> {
   struct ConnectAttempt {
     SocketAddress address;
     UniqueFd fd;                              // until connect() is started
-    std::unique_ptr<ReadinessSources> watch;  // owns the descriptor while connect() runs
+    std::unique_ptr<ReadinessSources> watch;  // owns the descriptor from connect() on
     OneShotTimer delayedStart;                // the second family starts later
   };
 
@@ -155,27 +155,27 @@ class AsyncSocket : public std::enable_shared_from_this<AsyncSocket> {
 
   // Everything below runs on the socket queue.
   std::optional<SocketError> startConnect(const std::string& host, std::uint16_t port,
-                                          const std::optional<std::string>& interface,
+                                          const std::optional<std::string>& viaInterface,
                                           double timeout);
   void lookupFinished(std::int32_t index, std::variant<ResolvedAddresses, SocketError> result);
   std::optional<SocketError> connectToAddresses(std::optional<SocketAddress> address4,
                                                 std::optional<SocketAddress> address6);
   void startAttempt(int family, std::int32_t index);
   void attemptFinished(int family, std::int32_t index, int error);
-  void didConnect(UniqueFd fd);
+  void didConnect(std::unique_ptr<ReadinessSources> sources);
   void startConnectTimeout(double timeout);
   void endConnectTimeout();
   void closeWithError(std::optional<SocketError> error);
-  std::optional<ConnectAttempt>& attemptFor(int family) {
-    return family == AF_INET6 ? attempt6_ : attempt4_;
+  std::optional<ConnectAttempt>& attemptFor(int family);
+  platform::SocketHandle connectedDescriptor() const noexcept {
+    return sources_ ? sources_->descriptor() : platform::kNoSocket;
   }
-  int connectedDescriptor() const noexcept { return sources_ ? sources_->descriptor() : -1; }
   std::optional<SocketAddress> peerAddress() const;
 
   void queueRead(ReadPacket packet);
   void maybeDequeueRead();
   void doReadData();
-  void readSourceFired(std::size_t available);
+  void readSourceFired(std::size_t available, int error);
   void doReadEndOfStream();
   void finishCurrentRead();
   void queueWrite(WritePacket packet);

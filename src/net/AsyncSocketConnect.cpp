@@ -1,10 +1,8 @@
 // Making a connection: checks, name resolution on a worker, the IPv4/IPv6 race, the connect
 // time-out. Everything but the public entry point runs on the socket queue.
-#include <netinet/in.h>
-#include <sys/socket.h>
-
 #include "net/AsyncSocket.h"
 #include "net/Platform.h"
+#include "net/SystemSockets.h"
 #include "net/WorkerPool.h"
 
 namespace tempik::net {
@@ -28,15 +26,16 @@ bool AsyncSocket::connectToHost(const std::string& host, std::uint16_t port, dou
 }
 
 bool AsyncSocket::connectToHost(const std::string& host, std::uint16_t port,
-                                const std::optional<std::string>& interface, double timeout,
+                                const std::optional<std::string>& viaInterface, double timeout,
                                 SocketError& error) {
-  auto failure = socketQueue_->sync([&] { return startConnect(host, port, interface, timeout); });
+  auto failure =
+      socketQueue_->sync([&] { return startConnect(host, port, viaInterface, timeout); });
   if (failure) error = std::move(*failure);
   return !failure;
 }
 
 std::optional<SocketError> AsyncSocket::startConnect(const std::string& host, std::uint16_t port,
-                                                     const std::optional<std::string>& interface,
+                                                     const std::optional<std::string>& viaInterface,
                                                      double timeout) {
   if (host.empty()) {
     return errors::badParam(
@@ -61,8 +60,8 @@ std::optional<SocketError> AsyncSocket::startConnect(const std::string& host, st
   }
 
   std::optional<SocketAddress> local4, local6;
-  if (interface && !interface->empty()) {
-    auto local = resolveInterface(*interface);
+  if (viaInterface && !viaInterface->empty()) {
+    auto local = resolveInterface(*viaInterface);
     if (!local.ipv4 && !local.ipv6) {
       return errors::badParam(
           "Unknown interface. Specify valid interface by name (e.g. \"en1\") or IP address.");
@@ -137,16 +136,12 @@ std::optional<SocketError> AsyncSocket::connectToAddresses(std::optional<SocketA
     if (!address) return std::nullopt;
     UniqueFd fd(platform::openStreamSocket(address->family()));
     if (!fd) {
-      lastError = errors::posix(errno, "Error in socket() function");
+      lastError = errors::posix(platform::lastSocketError(), "Error in socket() function");
       return std::nullopt;
     }
     if (local) {
-      if (local->port() != 0) {
-        int on = 1;
-        ::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-      }
-      if (::bind(fd.get(), local->get(), local->length) != 0) {
-        lastError = errors::posix(errno, "Error in bind() function");
+      if (const int error = platform::bindTo(fd.get(), *local); error != 0) {
+        lastError = errors::posix(error, "Error in bind() function");
         return std::nullopt;  // fd closes here
       }
     }
@@ -183,32 +178,31 @@ void AsyncSocket::startAttempt(int family, std::int32_t index) {
   }
   // A non-blocking connect() waited for on the socket queue: no worker is held for the
   // kernel's whole SYN retry time when the host does not answer.
-  const int fd = attempt->fd.get();
+  const auto fd = attempt->fd.get();
   if (!platform::setNonBlocking(fd)) {
-    attemptFinished(family, index, errno);
+    attemptFinished(family, index, platform::lastSocketError());
     return;
   }
-  const int result = ::connect(fd, attempt->address.get(), attempt->address.length);
-  // EINTR: the connection still goes ahead; its outcome is waited for like EINPROGRESS.
-  if (result != 0 && (errno == EINPROGRESS || errno == EINTR)) {
+  const int result = platform::startConnect(fd, attempt->address);
+  if (result == EINPROGRESS) {
     attempt->watch = std::make_unique<ReadinessSources>(
-        socketQueue_, std::move(attempt->fd), nullptr, [socket = weak_from_this(), family, index] {
+        socketQueue_, std::move(attempt->fd), family, nullptr,
+        [socket = weak_from_this(), family, index] {
           auto self = socket.lock();
           if (!self) return;
           auto& current = self->attemptFor(family);
           if (!current || !current->watch) return;
-          int error = 0;
-          socklen_t length = sizeof error;
-          if (::getsockopt(current->watch->descriptor(), SOL_SOCKET, SO_ERROR, &error, &length) !=
-              0) {
-            error = errno;
-          }
-          self->attemptFinished(family, index, error);
+          self->attemptFinished(family, index,
+                                platform::connectOutcome(current->watch->descriptor()));
         });
+    if (attempt->watch->descriptor() == platform::kNoSocket) {  // the waiter refused it
+      attemptFinished(family, index, EBADF);
+      return;
+    }
     attempt->watch->resumeWrite();
     return;
   }
-  attemptFinished(family, index, result == 0 ? 0 : errno);
+  attemptFinished(family, index, result);
 }
 
 void AsyncSocket::attemptFinished(int family, std::int32_t index, int error) {
@@ -224,20 +218,26 @@ void AsyncSocket::attemptFinished(int family, std::int32_t index, int error) {
       closeWithError(errors::posix(error, "Error in connect() function"));
     return;
   }
-  UniqueFd fd = attempt->watch ? attempt->watch->release() : std::move(attempt->fd);
+  // The connect watch goes on as the connection's sources: the socket stays with the one
+  // waiter it was given to.
+  auto sources = attempt->watch
+                     ? std::move(attempt->watch)
+                     : std::make_unique<ReadinessSources>(socketQueue_, std::move(attempt->fd),
+                                                          family, nullptr, nullptr);
   attempt4_.reset();  // closes the loser's descriptor and stops its delayed start
   attempt6_.reset();
-  didConnect(std::move(fd));
+  didConnect(std::move(sources));
 }
 
-void AsyncSocket::didConnect(UniqueFd fd) {
+void AsyncSocket::didConnect(std::unique_ptr<ReadinessSources> sources) {
   flags_ |= kConnected;
   endConnectTimeout();
 
-  sources_ = std::make_unique<ReadinessSources>(
-      socketQueue_, std::move(fd),
-      [socket = weak_from_this()](std::size_t available) {
-        if (auto self = socket.lock()) self->readSourceFired(available);
+  sources_ = std::move(sources);
+  sources_->suspendWrite();
+  sources_->setHandlers(
+      [socket = weak_from_this()](std::size_t available, int error) {
+        if (auto self = socket.lock()) self->readSourceFired(available, error);
       },
       [socket = weak_from_this()] {
         if (auto self = socket.lock()) self->writeSourceFired();
@@ -259,6 +259,10 @@ void AsyncSocket::didConnect(UniqueFd fd) {
 
   maybeDequeueRead();
   maybeDequeueWrite();
+}
+
+std::optional<AsyncSocket::ConnectAttempt>& AsyncSocket::attemptFor(int family) {
+  return family == AF_INET6 ? attempt6_ : attempt4_;
 }
 
 void AsyncSocket::startConnectTimeout(double timeout) {

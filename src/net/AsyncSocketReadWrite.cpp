@@ -1,7 +1,4 @@
 // Reading, writing, their time-outs and the disconnect-after requests. Runs on the socket queue.
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 
 #include "net/AsyncSocket.h"
@@ -64,7 +61,11 @@ void AsyncSocket::maybeDequeueRead() {
   doReadData();
 }
 
-void AsyncSocket::readSourceFired(std::size_t available) {
+void AsyncSocket::readSourceFired(std::size_t available, int error) {
+  if (error != 0) {  // the wait itself failed: the read would
+    closeWithError(errors::posix(error, "Error in read() function"));
+    return;
+  }
   socketFDBytesAvailable_ = available;
   if (available > 0) {
     doReadData();
@@ -86,11 +87,11 @@ void AsyncSocket::doReadData() {
   auto& packet = *currentRead_;
   const auto wanted = static_cast<std::size_t>(socketFDBytesAvailable_);
   packet.buffer.resize(packet.bytesDone + wanted);
-  const int fd = connectedDescriptor();
-  const ssize_t result = platform::retryOnInterrupt(
-      [&] { return ::read(fd, packet.buffer.data() + packet.bytesDone, wanted); });
+  const auto fd = connectedDescriptor();
+  const auto result = platform::retryOnInterrupt(
+      [&] { return platform::receive(fd, packet.buffer.data() + packet.bytesDone, wanted); });
   if (result < 0) {
-    const int error = errno;
+    const int error = platform::lastSocketError();
     packet.buffer.resize(packet.bytesDone);
     if (wouldBlock(error)) {
       socketFDBytesAvailable_ = 0;
@@ -115,17 +116,18 @@ void AsyncSocket::doReadData() {
 void AsyncSocket::doReadEndOfStream() {
   // Readable with nothing to read: the end of the stream, an error, or bytes that arrived just
   // now. A peek tells them apart without taking anything.
-  const int fd = connectedDescriptor();
+  const auto fd = connectedDescriptor();
   char probe = 0;
-  const ssize_t result =
-      platform::retryOnInterrupt([&] { return ::recv(fd, &probe, 1, MSG_PEEK); });
+  const auto result =
+      platform::retryOnInterrupt([&] { return platform::receive(fd, &probe, 1, /*peek=*/true); });
   if (result > 0) {
     socketFDBytesAvailable_ = std::max<std::uint64_t>(socketFDBytesAvailable_, 1);
     doReadData();
     return;
   }
   if (result < 0) {
-    if (!wouldBlock(errno)) closeWithError(errors::posix(errno, "Error in read() function"));
+    const int error = platform::lastSocketError();
+    if (!wouldBlock(error)) closeWithError(errors::posix(error, "Error in read() function"));
     return;
   }
   flags_ |= kReadStreamClosed;
@@ -186,17 +188,17 @@ void AsyncSocket::doWriteData() {
     return;
   }
   auto& packet = *currentWrite_;
-  const int fd = connectedDescriptor();
+  const auto fd = connectedDescriptor();
   const std::size_t remaining = packet.buffer.size() - packet.bytesDone;
-  const ssize_t result = platform::retryOnInterrupt([&] {
-    return ::send(fd, packet.buffer.data() + packet.bytesDone, remaining, platform::sendFlags());
-  });
+  const auto result = platform::retryOnInterrupt(
+      [&] { return platform::send(fd, packet.buffer.data() + packet.bytesDone, remaining); });
   if (result < 0) {
-    if (wouldBlock(errno)) {
+    const int error = platform::lastSocketError();
+    if (wouldBlock(error)) {
       flags_ &= ~kSocketCanAcceptBytes;
       resumeWriteSource();
     } else {
-      closeWithError(errors::posix(errno, "Error in write() function"));
+      closeWithError(errors::posix(error, "Error in write() function"));
     }
     return;
   }

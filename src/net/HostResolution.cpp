@@ -1,11 +1,9 @@
 #include "net/HostResolution.h"
 
-#include <arpa/inet.h>
-#include <ifaddrs.h>
-#include <netdb.h>
-#include <netinet/in.h>
-
 #include <memory>
+
+#include "net/Platform.h"
+#include "net/SystemSockets.h"
 
 namespace tempik::net {
 
@@ -32,9 +30,11 @@ std::variant<ResolvedAddresses, SocketError> resolveHost(const std::string& host
   ResolvedAddresses addresses;
   for (const addrinfo* each = found; each != nullptr; each = each->ai_next) {
     if (each->ai_family == AF_INET && !addresses.ipv4) {
-      addresses.ipv4 = SocketAddress::from(each->ai_addr, each->ai_addrlen);
+      addresses.ipv4 =
+          SocketAddress::from(each->ai_addr, static_cast<std::size_t>(each->ai_addrlen));
     } else if (each->ai_family == AF_INET6 && !addresses.ipv6) {
-      addresses.ipv6 = SocketAddress::from(each->ai_addr, each->ai_addrlen);
+      addresses.ipv6 =
+          SocketAddress::from(each->ai_addr, static_cast<std::size_t>(each->ai_addrlen));
       // Some resolvers leave the port out of IPv6 results.
       if (addresses.ipv6->port() == 0) addresses.ipv6->setPort(port);
     }
@@ -43,39 +43,26 @@ std::variant<ResolvedAddresses, SocketError> resolveHost(const std::string& host
   return addresses;
 }
 
-ResolvedAddresses resolveInterface(const std::string& interface) {
+ResolvedAddresses resolveInterface(const std::string& name) {
   ResolvedAddresses addresses;
-  if (isLoopbackName(interface)) {
+  if (isLoopbackName(name)) {
     return ResolvedAddresses{SocketAddress::loopback4(0), SocketAddress::loopback6(0)};
   }
   sockaddr_in ipv4{};
-  if (::inet_pton(AF_INET, interface.c_str(), &ipv4.sin_addr) == 1) {
+  if (::inet_pton(AF_INET, name.c_str(), &ipv4.sin_addr) == 1) {
     ipv4.sin_family = AF_INET;
     addresses.ipv4 = SocketAddress::from(reinterpret_cast<sockaddr*>(&ipv4), sizeof ipv4);
     return addresses;
   }
   sockaddr_in6 ipv6{};
-  if (::inet_pton(AF_INET6, interface.c_str(), &ipv6.sin6_addr) == 1) {
+  if (::inet_pton(AF_INET6, name.c_str(), &ipv6.sin6_addr) == 1) {
     ipv6.sin6_family = AF_INET6;
     addresses.ipv6 = SocketAddress::from(reinterpret_cast<sockaddr*>(&ipv6), sizeof ipv6);
     return addresses;
   }
 
-  ifaddrs* list = nullptr;
-  if (::getifaddrs(&list) != 0) return addresses;
-  std::unique_ptr<ifaddrs, decltype(&::freeifaddrs)> owned(list, &::freeifaddrs);
-  for (const ifaddrs* each = list; each != nullptr; each = each->ifa_next) {
-    if (each->ifa_addr == nullptr || interface != each->ifa_name) continue;
-    const int family = each->ifa_addr->sa_family;
-    if (family == AF_INET && !addresses.ipv4) {
-      addresses.ipv4 = SocketAddress::from(each->ifa_addr, sizeof(sockaddr_in));
-    } else if (family == AF_INET6 && !addresses.ipv6) {
-      addresses.ipv6 = SocketAddress::from(each->ifa_addr, sizeof(sockaddr_in6));
-    }
-  }
-  if (addresses.ipv4) addresses.ipv4->setPort(0);
-  if (addresses.ipv6) addresses.ipv6->setPort(0);
-  return addresses;
+  auto byName = platform::interfaceAddresses(name);
+  return ResolvedAddresses{byName.ipv4, byName.ipv6};
 }
 
 }  // namespace tempik::net

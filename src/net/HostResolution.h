@@ -25,6 +25,6 @@ std::variant<ResolvedAddresses, SocketError> resolveHost(const std::string& host
                                                          std::uint16_t port);
 
 /// The local addresses (port 0) of an interface given as an IP address literal or by name.
-ResolvedAddresses resolveInterface(const std::string& interface);
+ResolvedAddresses resolveInterface(const std::string& name);
 
 }  // namespace tempik::net

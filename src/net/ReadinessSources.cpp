@@ -1,24 +1,55 @@
 #include "net/ReadinessSources.h"
 
-#include <sys/ioctl.h>
-
-#include <asio/posix/stream_descriptor.hpp>
+#include <asio/generic/stream_protocol.hpp>
 
 #include "net/Runtime.h"
 
 namespace tempik::net {
 
+namespace {
+
+asio::socket_base::wait_type asioWait(platform::Wait wait) {
+  switch (wait) {
+    case platform::Wait::read:
+      return asio::socket_base::wait_read;
+    case platform::Wait::write:
+      return asio::socket_base::wait_write;
+    case platform::Wait::error:
+      break;
+  }
+  return asio::socket_base::wait_error;
+}
+
+}  // namespace
+
 // Asio reports readiness once per wait; a resumed source waits again after each report, which
-// gives the level-triggered behaviour callers expect. Everything here runs on the queue except
-// the wait completions, which only hand over to the queue.
+// gives the level-triggered behaviour callers expect. A direction may need several waits (the
+// platform's writable waits): whichever fires reports, and each is armed again on its own.
+// Everything here runs on the queue except the wait completions, which only hand over to it.
 struct ReadinessSources::State : std::enable_shared_from_this<State> {
   enum Direction { kRead = 0, kWrite = 1 };
+  static constexpr std::size_t kMaxWaits = 2;
 
-  State(std::shared_ptr<SerialQueue> owner, UniqueFd fd, ReadHandler onRead, WriteHandler onWrite)
-      : descriptor(detail::Runtime::instance().io(), fd.release()),
+  State(std::shared_ptr<SerialQueue> owner, UniqueFd fd, int family, ReadHandler onRead,
+        WriteHandler onWrite)
+      : socket(detail::Runtime::instance().io()),
         queue(std::move(owner)),
         onReadable(std::move(onRead)),
-        onWritable(std::move(onWrite)) {}
+        onWritable(std::move(onWrite)) {
+    // Asio only waits on the socket; every call on it is the socket layer's own. A socket is
+    // handed to Asio once in its life: Windows cannot take it back from a completion port.
+    std::error_code error;
+    const auto handle = fd.get();
+    socket.assign(asio::generic::stream_protocol(family, IPPROTO_TCP), handle, error);
+    if (error) {
+      stopped = true;  // fd still owns the socket and closes it
+      return;
+    }
+    fd.release();
+    static constexpr platform::Wait kReadable[] = {platform::Wait::read};
+    waits[kRead] = kReadable;
+    waits[kWrite] = platform::writableWaits();
+  }
 
   void resume(Direction direction) {
     resumed[direction] = true;
@@ -26,24 +57,31 @@ struct ReadinessSources::State : std::enable_shared_from_this<State> {
   }
 
   void arm(Direction direction) {
-    if (armed[direction] || stopped) return;
-    armed[direction] = true;
-    auto wait = direction == kRead ? asio::posix::descriptor_base::wait_read
-                                   : asio::posix::descriptor_base::wait_write;
-    descriptor.async_wait(wait, [self = shared_from_this(), direction](const std::error_code& e) {
-      self->queue->dispatchEvent([self, direction, e] { self->fired(direction, e); });
-    });
+    if (stopped) return;
+    for (std::size_t i = 0; i < waits[direction].size() && i < kMaxWaits; ++i) {
+      if (armed[direction][i]) continue;
+      armed[direction][i] = true;
+      socket.async_wait(asioWait(waits[direction][i]), [self = shared_from_this(), direction,
+                                                        i](const std::error_code& e) {
+        self->queue->dispatchEvent([self, direction, i, e] { self->fired(direction, i, e); });
+      });
+    }
   }
 
-  void fired(Direction direction, const std::error_code& error) {
-    armed[direction] = false;
+  void fired(Direction direction, std::size_t wait, const std::error_code& error) {
+    armed[direction][wait] = false;
     if (stopped || error == asio::error::operation_aborted || !resumed[direction]) return;
+    // The handler may replace itself (setHandlers): it is moved out while it runs and put back
+    // unless it was.
     if (direction == kRead) {
-      int available = 0;
-      if (::ioctl(descriptor.native_handle(), FIONREAD, &available) < 0) available = 0;
-      onReadable(static_cast<std::size_t>(available));
+      auto handler = std::move(onReadable);
+      const auto handle = static_cast<platform::SocketHandle>(socket.native_handle());
+      handler(platform::bytesAvailable(handle), platform::errnoOf(error));
+      if (!onReadable) onReadable = std::move(handler);
     } else {
-      onWritable();
+      auto handler = std::move(onWritable);
+      handler();
+      if (!onWritable) onWritable = std::move(handler);
     }
     if (!stopped && resumed[direction]) arm(direction);
   }
@@ -54,26 +92,33 @@ struct ReadinessSources::State : std::enable_shared_from_this<State> {
     // Handlers may own the socket that owns us; let them go with the last wait.
   }
 
-  asio::posix::stream_descriptor descriptor;
+  asio::generic::stream_protocol::socket socket;
   std::shared_ptr<SerialQueue> queue;
   ReadHandler onReadable;
   WriteHandler onWritable;
+  std::span<const platform::Wait> waits[2];
   bool resumed[2] = {false, false};
-  bool armed[2] = {false, false};
+  bool armed[2][kMaxWaits] = {};
   bool stopped = false;
 };
 
-ReadinessSources::ReadinessSources(std::shared_ptr<SerialQueue> queue, UniqueFd fd,
+ReadinessSources::ReadinessSources(std::shared_ptr<SerialQueue> queue, UniqueFd fd, int family,
                                    ReadHandler onReadable, WriteHandler onWritable)
-    : state_(std::make_shared<State>(std::move(queue), std::move(fd), std::move(onReadable),
+    : state_(std::make_shared<State>(std::move(queue), std::move(fd), family, std::move(onReadable),
                                      std::move(onWritable))) {}
 
 ReadinessSources::~ReadinessSources() {
   cancel();
 }
 
-int ReadinessSources::descriptor() const noexcept {
-  return state_->stopped ? -1 : state_->descriptor.native_handle();
+platform::SocketHandle ReadinessSources::descriptor() const noexcept {
+  return state_->stopped ? platform::kNoSocket
+                         : static_cast<platform::SocketHandle>(state_->socket.native_handle());
+}
+
+void ReadinessSources::setHandlers(ReadHandler onReadable, WriteHandler onWritable) {
+  state_->onReadable = std::move(onReadable);
+  state_->onWritable = std::move(onWritable);
 }
 
 void ReadinessSources::resumeRead() {
@@ -99,13 +144,7 @@ void ReadinessSources::cancel() {
   if (state_->stopped) return;
   state_->stop();
   std::error_code ignored;
-  state_->descriptor.close(ignored);  // aborts the waits; the descriptor is closed once, here
-}
-
-UniqueFd ReadinessSources::release() {
-  if (state_->stopped) return UniqueFd();
-  state_->stop();
-  return UniqueFd(state_->descriptor.release());
+  state_->socket.close(ignored);  // aborts the waits; the descriptor is closed once, here
 }
 
 }  // namespace tempik::net

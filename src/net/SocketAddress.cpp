@@ -1,11 +1,27 @@
 #include "net/SocketAddress.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-
 #include <cstring>
 
+#include "net/SystemSockets.h"
+
 namespace tempik::net {
+
+static_assert(sizeof(sockaddr_storage) <= sizeof(SocketAddress::storage) &&
+              alignof(sockaddr_storage) <= alignof(SocketAddress));
+
+namespace {
+const sockaddr_storage& systemStorage(const SocketAddress& address) {
+  return *reinterpret_cast<const sockaddr_storage*>(address.storage.data());
+}
+}  // namespace
+
+int SocketAddress::family() const noexcept {
+  return systemStorage(*this).ss_family;
+}
+
+bool SocketAddress::isIPv6() const noexcept {
+  return family() == AF_INET6;
+}
 
 std::uint16_t SocketAddress::port() const noexcept {
   if (family() == AF_INET) return ntohs(reinterpret_cast<const sockaddr_in*>(&storage)->sin_port);
@@ -29,10 +45,10 @@ std::string SocketAddress::host() const {
   return text;
 }
 
-SocketAddress SocketAddress::from(const sockaddr* address, socklen_t length) noexcept {
+SocketAddress SocketAddress::from(const sockaddr* address, std::size_t length) noexcept {
   SocketAddress result;
   if (length > sizeof result.storage) length = sizeof result.storage;
-  std::memcpy(&result.storage, address, length);
+  std::memcpy(result.storage.data(), address, length);
   result.length = length;
   return result;
 }

@@ -1,8 +1,7 @@
 #include "net/SocketError.h"
 
-#include <netdb.h>
-
 #include "net/Platform.h"
+#include "net/SystemSockets.h"
 
 namespace tempik::net {
 

@@ -1,12 +1,9 @@
 #include "net/UniqueFd.h"
 
-#include <unistd.h>
-
 namespace tempik::net {
 
-void UniqueFd::reset(int fd) noexcept {
-  // close() is never retried: after EINTR the number is already free and may be reused.
-  if (fd_ >= 0) ::close(fd_);
+void UniqueFd::reset(Handle fd) noexcept {
+  if (fd_ != platform::kNoSocket) platform::closeSocket(fd_);
   fd_ = fd;
 }
 

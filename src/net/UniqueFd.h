@@ -2,30 +2,34 @@
 
 #include <utility>
 
+#include "net/Platform.h"
+
 namespace tempik::net {
 
-/// Owns one descriptor and closes it exactly once.
+/// Owns one socket (a descriptor, or a SOCKET on Windows) and closes it exactly once.
 class UniqueFd {
  public:
+  using Handle = platform::SocketHandle;
+
   UniqueFd() noexcept = default;
-  explicit UniqueFd(int fd) noexcept : fd_(fd) {}
-  UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  explicit UniqueFd(Handle fd) noexcept : fd_(fd) {}
+  UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, platform::kNoSocket)) {}
   UniqueFd& operator=(UniqueFd&& other) noexcept {
-    if (this != &other) reset(std::exchange(other.fd_, -1));
+    if (this != &other) reset(std::exchange(other.fd_, platform::kNoSocket));
     return *this;
   }
   UniqueFd(const UniqueFd&) = delete;
   UniqueFd& operator=(const UniqueFd&) = delete;
   ~UniqueFd() { reset(); }
 
-  int get() const noexcept { return fd_; }
-  bool valid() const noexcept { return fd_ >= 0; }
+  Handle get() const noexcept { return fd_; }
+  bool valid() const noexcept { return fd_ != platform::kNoSocket; }
   explicit operator bool() const noexcept { return valid(); }
-  int release() noexcept { return std::exchange(fd_, -1); }
-  void reset(int fd = -1) noexcept;
+  Handle release() noexcept { return std::exchange(fd_, platform::kNoSocket); }
+  void reset(Handle fd = platform::kNoSocket) noexcept;
 
  private:
-  int fd_ = -1;
+  Handle fd_ = platform::kNoSocket;
 };
 
 }  // namespace tempik::net

@@ -4,13 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "ControllerUnderTest.h"
-#include "ProcessResources.h"
 #include "link/OSCTCPFraming.h"
+#include "support/ProcessResources.h"
 
 namespace tempik::faults {
 namespace {
 
 using Close = fakes::LoopbackConsole::Close;
+using fakes::ProcessResources;
 using Log = fakes::LoopbackConsole::Log;
 
 // What one client received, pings left out, each as its address and first argument.

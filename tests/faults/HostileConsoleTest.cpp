@@ -4,13 +4,16 @@
 #include <gtest/gtest.h>
 
 #include "ControllerUnderTest.h"
-#include "ProcessResources.h"
 #include "link/OSCTCPFraming.h"
+#include "support/ProcessResources.h"
 
 namespace tempik::faults {
 namespace {
 
 using Bytes = link::Bytes;
+using fakes::MiB;
+using fakes::ProcessResources;
+using fakes::residentMemoryIsMeaningful;
 using namespace std::literals;
 
 Bytes& operator<<(Bytes& bytes, std::string_view more) {

@@ -7,7 +7,6 @@
 #include <deque>
 #include <future>
 
-#include <netdb.h>
 #ifdef __linux__
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -16,6 +15,7 @@
 #include "link/EosOscTransport.h"
 #include "link/LinkProblems.h"
 #include "link/OSCTCPClient.h"
+#include "net/SystemSockets.h"  // addresses, the resolver's EAI_ codes
 #include "osc/OSCBundle.h"
 #include "support/LoopbackConsole.h"
 #include "support/LoopbackPeer.h"

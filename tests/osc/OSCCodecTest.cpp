@@ -79,7 +79,7 @@ TEST(OSCInterop, PeersPacketsReadToTheirValuesAndWriteBackTheSameBytes) {
       {"2f737472696e6773000000002c737373737373000000000061000000616200006162630061626364000000006162636465000000",
        OSCMessage("/strings", {"", "a", "ab", "abc", "abcd", "abcde"})},
       {"2f6b696e647300002c6966736268746453636d54464e4900fffffffe3fc000007800000000000001ab000000fffffffffffffffd0000000180000000400200000000000073796d000000004101903c7f",
-       OSCMessage("/kinds", {-2, 1.5f, "x", OSCBlob{0xAB}, -3L, OSCTimeTag(0x180000000), 2.25,
+       OSCMessage("/kinds", {-2, 1.5f, "x", OSCBlob{0xAB}, std::int64_t{-3}, OSCTimeTag(0x180000000), 2.25,
                              OSCStringAltValue{"sym"}, 'A', OSCMIDIValue{1, 0x90, 60, 127}, true,
                              false, OSCNullValue{}, OSCImpulseValue{}})},
       {"2362756e646c650000000000000000000000000c2f6100002c69000000000001",
@@ -98,7 +98,7 @@ TEST(OSCInterop, PeersPacketsReadToTheirValuesAndWriteBackTheSameBytes) {
       {"2362756e646c65000000000000000001000000102f6f6e65000000002c69000000000001000000102f74776f000000002c73000032000000",
        OSCBundle({OSCMessage("/one", {1}), OSCMessage("/two", {"2"})})},
       {"2f6b696e647300002c6966736268746453636d464e4900007fffffffbe80000074657874000000000000000301020300fffffffde78ee6000000000100000000fe37e43c8800759c530000000000007a0190457f",
-       OSCMessage("/kinds", {2147483647, -0.25f, "text", OSCBlob{1, 2, 3}, -9000000000L,
+       OSCMessage("/kinds", {2147483647, -0.25f, "text", OSCBlob{1, 2, 3}, std::int64_t{-9000000000},
                              OSCTimeTag(0x100000000), -1.0e300, OSCStringAltValue{"S"}, 'z',
                              OSCMIDIValue{1, 0x90, 0x45, 0x7F}, false, OSCNullValue{},
                              OSCImpulseValue{}})},
@@ -133,8 +133,8 @@ TEST(OSCInterop, PeersPacketsReadToTheirValuesAndWriteBackTheSameBytes) {
             OSCMessage("/a", {OSCBlob{1, 2, 3, 4}}));
 }
 
-// Host number types go out by their width, whatever their C++ name (on LP64 Linux `long`,
-// `long long` and `std::ptrdiff_t` are all 64-bit); text by the lossy ASCII rule.
+// Host number types go out by their width, whatever their C++ name (`std::int64_t` is `long` on
+// Linux, `long long` on Windows); text by the lossy ASCII rule.
 TEST(OSCValues, HostTypesGoOutByWidthAndTextByTheLossyRule) {
   const struct {
     OSCValue value;
@@ -144,7 +144,7 @@ TEST(OSCValues, HostTypesGoOutByWidthAndTextByTheLossyRule) {
     {std::int8_t{-1}, "i", "ffffffff"},
     {std::uint16_t{65535}, "i", "0000ffff"},
     {std::uint32_t{0xFFFFFFFF}, "h", "00000000ffffffff"},
-    {-4L, "h", "fffffffffffffffc"},
+    {std::int64_t{-4}, "h", "fffffffffffffffc"},
     {-5LL, "h", "fffffffffffffffb"},
     {std::ptrdiff_t{6}, "h", "0000000000000006"},
     {std::uint64_t{std::numeric_limits<std::int64_t>::max()}, "h", "7fffffffffffffff"},

@@ -14,12 +14,13 @@ TEST(ASCIIText, ExactWhenItCanBeLossyOtherwise) {
       {"LIVE: Cue 1 : Effect 1 BPM 120#", "LIVE: Cue 1 : Effect 1 BPM 120#"},
       {"Caf\xC3\xA9", "Cafe"},               // acute accent dropped
       {"\xC3\x86sop \xC3\x9F", "AEsop ss"},  // ligature and sharp s spelled out
-      {"\xCE\xB1\xCE\xB2", "??"},            // Greek: one "?" per code point
-      {"\xE4\xB8\xAD\xE6\x96\x87", "??"},    // CJK
-      {"a\tb\r\nc\x7F", "a?b??c?"},          // controls and DEL are not printable
-      {"\xFF"
-       "a",
-       "?a"},  // invalid UTF-8
+      {"\xE2\x80\x9Cq\xE2\x80\x9D \xE2\x80\x98x\xE2\x80\x99", "\"q\" 'x'"},  // quotes
+      {"x\xE2\x80\x93y\xE2\x80\x94z\xE2\x80\xA6\xC2\xA0", "x-y-z... "},  // dashes, ellipsis, NBSP
+      {"e\xCC\x81\xCC\xA7 \xCC\x81 \xCE\xB1\xCC\x81", "e ? ??"},  // marks on Latin only dropped
+      {"\xCE\xB1\xCE\xB2", "??"},                                 // Greek: one "?" per code point
+      {"\xE4\xB8\xAD\xE6\x96\x87", "??"},                         // CJK
+      {"a\tb\r\nc\x7F", "a?b??c?"},                       // controls and DEL are not printable
+      {"\xFFz\xE4\xB8\xED\xA0\x80\xF4\x90", "?z??????"},  // invalid UTF-8
   };
   for (const auto& [text, expected] : lossy) {
     EXPECT_EQ(ASCIIString::lossy(text).stringValue(), expected) << text;

@@ -1,28 +1,38 @@
 #pragma once
 
 // Plain blocking sockets on loopback for tests of the socket layer and of what needs a
-// listener that misbehaves below the protocol. Every wait has a deadline.
+// listener that misbehaves below the protocol. Every wait has a deadline. The calls that differ
+// between systems go through the socket layer's platform functions.
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "net/Platform.h"
+#include "net/SystemSockets.h"
+
 namespace tempik::fakes {
 
 using namespace std::chrono_literals;
+using net::platform::SocketHandle;
 
-/// Waits until fd is ready for events or the deadline passes.
-inline bool waitReady(int fd, short events, std::chrono::milliseconds deadline) {
-  pollfd entry{fd, events, 0};
-  return ::poll(&entry, 1, static_cast<int>(deadline.count())) > 0;
+/// Waits until socket is ready for wait or the deadline passes.
+inline bool waitReady(SocketHandle socket, net::platform::Wait wait,
+                      std::chrono::milliseconds deadline) {
+  return net::platform::waitReady(socket, wait, static_cast<int>(deadline.count()));
+}
+
+/// Whether closing with a zero linger reaches the peer as a reset. Linux and Windows send one;
+/// Wine, which runs the Windows build's tests, ends such a connection in order.
+inline bool closeWithResetReachesPeer() {
+#ifdef _WIN32
+  return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr;
+#else
+  return true;
+#endif
 }
 
 /// 127.0.0.1 at a port.
@@ -34,23 +44,30 @@ inline sockaddr_in loopbackAddress(std::uint16_t port) {
   return address;
 }
 
-/// One accepted (or connected) descriptor, closed on destruction.
+/// setsockopt() with an option value of any type (Windows takes it as char*).
+template <class Value>
+void setOption(SocketHandle socket, int level, int name, const Value& value) {
+  ::setsockopt(socket, level, name, reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+/// One accepted (or connected) socket, closed on destruction.
 class LoopbackPeer {
  public:
-  explicit LoopbackPeer(int fd = -1) : fd_(fd) {}
-  LoopbackPeer(LoopbackPeer&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  explicit LoopbackPeer(SocketHandle fd = net::platform::kNoSocket) : fd_(fd) {}
+  LoopbackPeer(LoopbackPeer&& other) noexcept
+      : fd_(std::exchange(other.fd_, net::platform::kNoSocket)) {}
   LoopbackPeer& operator=(LoopbackPeer&& other) noexcept {
     std::swap(fd_, other.fd_);
     return *this;
   }
   ~LoopbackPeer() { close(); }
 
-  [[nodiscard]] bool valid() const { return fd_ >= 0; }
-  [[nodiscard]] int fd() const { return fd_; }
+  [[nodiscard]] bool valid() const { return fd_ != net::platform::kNoSocket; }
+  [[nodiscard]] SocketHandle fd() const { return fd_; }
 
   bool write(const std::vector<std::uint8_t>& bytes) const {
     for (std::size_t done = 0; done < bytes.size();) {
-      const ssize_t n = ::send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+      const auto n = net::platform::send(fd_, bytes.data() + done, bytes.size() - done);
       if (n <= 0) return false;
       done += static_cast<std::size_t>(n);
     }
@@ -66,12 +83,12 @@ class LoopbackPeer {
     std::vector<std::uint8_t> bytes;
     const auto end = std::chrono::steady_clock::now() + deadline;
     std::uint8_t chunk[65536];
-    ssize_t n = 1;
+    std::ptrdiff_t n = 1;
     while (bytes.size() < count && n > 0 && std::chrono::steady_clock::now() < end &&
-           waitReady(fd_, POLLIN,
+           waitReady(fd_, net::platform::Wait::read,
                      std::chrono::ceil<std::chrono::milliseconds>(
                          end - std::chrono::steady_clock::now()))) {
-      n = ::recv(fd_, chunk, std::min(sizeof chunk, count - bytes.size()), 0);
+      n = net::platform::receive(fd_, chunk, std::min(sizeof chunk, count - bytes.size()));
       if (n > 0) bytes.insert(bytes.end(), chunk, chunk + n);
     }
     return bytes;
@@ -81,21 +98,21 @@ class LoopbackPeer {
   [[nodiscard]] bool waitForEndOfStream(std::chrono::milliseconds deadline = 10s) const {
     read(SIZE_MAX, deadline);
     std::uint8_t byte;
-    return waitReady(fd_, POLLIN, 0ms) && ::recv(fd_, &byte, 1, MSG_DONTWAIT) <= 0;
+    return waitReady(fd_, net::platform::Wait::read, 0ms) &&
+           net::platform::receive(fd_, &byte, 1) <= 0;
   }
 
   /// Closes with a reset instead of an orderly end of stream.
   void reset() {
-    const linger hard{1, 0};
-    ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+    setOption(fd_, SOL_SOCKET, SO_LINGER, linger{1, 0});
     close();
   }
   void close() {
-    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+    if (valid()) net::platform::closeSocket(std::exchange(fd_, net::platform::kNoSocket));
   }
 
  private:
-  int fd_;
+  SocketHandle fd_;
 };
 
 /// A socket on 127.0.0.1 or ::1 at a port of the system's choosing (or the one given). With
@@ -103,13 +120,12 @@ class LoopbackPeer {
 class LoopbackListener {
  public:
   explicit LoopbackListener(int family = AF_INET, int backlog = 16, std::uint16_t port = 0)
-      : family_(family), socket_(::socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+      : family_(family), socket_(net::platform::openStreamSocket(family)) {
     sockaddr_storage storage{};
     socklen_t length = sizeof(sockaddr_in);
     *reinterpret_cast<sockaddr_in*>(&storage) = loopbackAddress(port);
     if (family == AF_INET6) {
-      const int on = 1;
-      ::setsockopt(fd(), IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on);
+      setOption(fd(), IPPROTO_IPV6, IPV6_V6ONLY, 1);
       auto* address = reinterpret_cast<sockaddr_in6*>(&storage);
       address->sin6_family = AF_INET6;
       address->sin6_addr = in6addr_loopback;
@@ -121,14 +137,15 @@ class LoopbackListener {
     if (backlog >= 0) ::listen(fd(), backlog);
   }
 
-  [[nodiscard]] int fd() const { return socket_.fd(); }
+  [[nodiscard]] SocketHandle fd() const { return socket_.fd(); }
   [[nodiscard]] std::uint16_t port() const { return port_; }
   [[nodiscard]] std::string host() const { return family_ == AF_INET6 ? "::1" : "127.0.0.1"; }
 
   /// The next connection, or an invalid peer when none came within the deadline.
   [[nodiscard]] LoopbackPeer accept(std::chrono::milliseconds deadline = 10s) const {
-    if (!waitReady(fd(), POLLIN, deadline)) return LoopbackPeer();
-    return LoopbackPeer(::accept4(fd(), nullptr, nullptr, SOCK_CLOEXEC));
+    if (!waitReady(fd(), net::platform::Wait::read, deadline)) return LoopbackPeer();
+    // INVALID_SOCKET, all ones, is kNoSocket too.
+    return LoopbackPeer(static_cast<SocketHandle>(::accept(fd(), nullptr, nullptr)));
   }
 
  private:
@@ -144,9 +161,11 @@ class FullBacklogListener {
   FullBacklogListener() {
     const sockaddr_in address = loopbackAddress(port());
     do {
-      fillers_.emplace_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+      fillers_.emplace_back(net::platform::openStreamSocket(AF_INET));
+      net::platform::setNonBlocking(fillers_.back().fd());
       ::connect(fillers_.back().fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    } while (fillers_.size() < 16 && waitReady(fillers_.back().fd(), POLLOUT, 200ms));
+    } while (fillers_.size() < 16 &&
+             waitReady(fillers_.back().fd(), net::platform::Wait::write, 200ms));
   }
   [[nodiscard]] std::uint16_t port() const { return listener_.port(); }
 

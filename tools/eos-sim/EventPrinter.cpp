@@ -6,6 +6,7 @@
 #include <ctime>
 #include <variant>
 
+#include "net/Platform.h"
 #include "osc/OSCErrors.h"
 
 namespace tempik::eossim {
@@ -17,12 +18,7 @@ std::string timestamp(bool utc) {
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
   const auto millis =
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-  std::tm parts{};
-  if (utc) {
-    gmtime_r(&seconds, &parts);
-  } else {
-    localtime_r(&seconds, &parts);
-  }
+  const std::tm parts = net::platform::calendarTime(seconds, utc);
   char text[40];
   std::strftime(text, sizeof text, utc ? "%Y-%m-%dT%H:%M:%S" : "%H:%M:%S", &parts);
   char full[48];

@@ -5,8 +5,6 @@
 #include <asio/signal_set.hpp>
 #include <asio/steady_timer.hpp>
 
-#include <unistd.h>
-
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
