@@ -6,21 +6,9 @@
 
 namespace tempik::abletonlink {
 
-// One join: the Link instance and whom to tell. Only the executor touches it.
-struct AbletonLinkSession::Membership {
-  ChangeHandler onChange;
-  std::unique_ptr<ableton::Link> link;
-
-  void report() const {
-    onChange(core::TempoSessionState{link->captureAppSessionState().tempo(), link->numPeers()});
-  }
-};
-
-namespace {
-
 // What Link's threads hold: it owns no Link instance, so that Link is never destroyed on its
 // own thread. Nudges coalesce: one report covers every change before it runs.
-class Relay : public std::enable_shared_from_this<Relay> {
+class AbletonLinkSession::Relay : public std::enable_shared_from_this<Relay> {
  public:
   Relay(std::shared_ptr<core::Executor> executor, std::function<void()> report)
       : executor_(std::move(executor)), report_(std::move(report)) {}
@@ -40,36 +28,47 @@ class Relay : public std::enable_shared_from_this<Relay> {
   std::atomic<bool> pending_{false};
 };
 
-}  // namespace
+// The Link instance and whom to tell while joined. Only the executor touches it.
+struct AbletonLinkSession::Membership {
+  ableton::Link link{ownTempo};
+  ChangeHandler onChange;
+  std::shared_ptr<Relay> relay;
+
+  void report() const {
+    if (onChange) {
+      onChange(core::TempoSessionState{link.captureAppSessionState().tempo(), link.numPeers()});
+    }
+  }
+};
 
 AbletonLinkSession::AbletonLinkSession(std::shared_ptr<core::Executor> executor)
     : executor_(std::move(executor)) {}
 
-AbletonLinkSession::~AbletonLinkSession() {
-  leave();
-}
+// Destroying Link disables it (its peers hear that it left) and stops its threads.
+AbletonLinkSession::~AbletonLinkSession() = default;
 
 void AbletonLinkSession::join(ChangeHandler onChange) {
-  if (membership_) return;
-  auto membership = std::make_shared<Membership>();
-  membership->onChange = std::move(onChange);
-  membership->link = std::make_unique<ableton::Link>(ownTempo);
-  // Reports on the executor, and only while this membership lives.
-  auto relay = std::make_shared<Relay>(executor_, [weak = std::weak_ptr(membership)] {
-    if (const auto member = weak.lock()) member->report();
-  });
-  membership->link->setNumPeersCallback([relay](std::size_t) { relay->nudge(); });
-  membership->link->setTempoCallback([relay](double) { relay->nudge(); });
-  // Enabling founds a fresh session of our own, younger than any running one, which Link
-  // then leaves for the running session and its tempo.
-  membership->link->enable(true);
-  membership_ = std::move(membership);
-  relay->nudge();
+  if (!membership_) {
+    membership_ = std::make_shared<Membership>();
+    // Reports on the executor, and only while the membership lives.
+    auto relay = std::make_shared<Relay>(executor_, [weak = std::weak_ptr(membership_)] {
+      if (const auto membership = weak.lock()) membership->report();
+    });
+    membership_->link.setNumPeersCallback([relay](std::size_t) { relay->nudge(); });
+    membership_->link.setTempoCallback([relay](double) { relay->nudge(); });
+    membership_->relay = std::move(relay);
+  } else if (membership_->onChange) {
+    return;
+  }
+  membership_->onChange = std::move(onChange);
+  membership_->link.enable(true);
+  membership_->relay->nudge();
 }
 
 void AbletonLinkSession::leave() {
-  // Destroying Link disables it (its peers hear that it left) and stops its threads.
-  membership_.reset();
+  if (!membership_) return;
+  membership_->onChange = nullptr;
+  membership_->link.enable(false);
 }
 
 }  // namespace tempik::abletonlink

@@ -8,17 +8,23 @@
 namespace tempik::abletonlink {
 
 /// The Ableton Link session on the local network, followed and never changed: tempik only
-/// reads the session's tempo and never commits a state, so neither joining nor following
-/// moves the DJ's tempo. Link runs (and sends) only while joined: each join makes a fresh
-/// Link instance and leave() destroys it.
+/// reads the session's tempo and never commits a state, so following never moves the DJ's
+/// tempo. Link is made on the first join and sends only while joined.
+///
+/// Joining founds a session of tempik's own for a moment, which Link leaves for the running
+/// session when that is older (by more than half a second), taking its tempo. A session that
+/// is not older (another peer that started at the same moment, or whose own session began
+/// anew when tempik left it) may join tempik's instead and take on tempik's tempo: that is
+/// the last session tempo tempik saw, so rejoining hands the session back its own tempo.
+/// Only a first join ever founds with ownTempo.
 ///
 /// Runs on the executor it is given: create, join, leave and destroy it there. Link calls
 /// back on threads of its own; those callbacks only post a nudge to the executor, which then
-/// reads the session's state through Link's thread-safe calls. leave() waits for Link's
-/// threads to stop; a nudge still queued then finds no membership and does nothing.
+/// reads the session through Link's thread-safe calls. Destroying it waits for Link's threads
+/// to stop; a nudge still queued then finds nothing and does nothing.
 class AbletonLinkSession final : public core::TempoSession {
  public:
-  /// The tempo of tempik's own session while it is alone (Link needs one).
+  /// The tempo of tempik's own session on its first join (Link needs one).
   static constexpr double ownTempo = 120.0;
 
   explicit AbletonLinkSession(std::shared_ptr<core::Executor> executor);
@@ -31,6 +37,7 @@ class AbletonLinkSession final : public core::TempoSession {
   void leave() override;
 
  private:
+  class Relay;
   struct Membership;
   std::shared_ptr<core::Executor> executor_;
   std::shared_ptr<Membership> membership_;

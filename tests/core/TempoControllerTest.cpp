@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "support/FakeConsoleTransport.h"
+#include "support/FakeTempoSession.h"
 #include "support/Fakes.h"
 #include "support/ManualExecutor.h"
 
@@ -46,7 +47,8 @@ class Controller : public ::testing::Test {
                                  std::make_shared<fakes::MemorySettingsStore>(std::move(settings)),
                                  transport,
                                  {},
-                                 log});
+                                 log,
+                                 session});
     executor->runReady();
   }
   /// Started, connected, Effect keys pressed; calls forgotten.
@@ -104,6 +106,7 @@ class Controller : public ::testing::Test {
   std::shared_ptr<fakes::FakeConsoleTransport> transport =
       std::make_shared<fakes::FakeConsoleTransport>(executor);
   std::shared_ptr<RecordingLog> log = std::make_shared<RecordingLog>();
+  std::shared_ptr<fakes::FakeTempoSession> session = std::make_shared<fakes::FakeTempoSession>();
   std::shared_ptr<TempoController> controller;
 };
 
@@ -405,6 +408,121 @@ TEST_F(Controller, DestroyedControllerStopsEverything) {
   receive("/tempik/tap");
   executor->advanceBy(1min);
   EXPECT_EQ(transport->calls.size(), callsBefore);
+}
+
+}  // namespace
+}  // namespace tempik::core
+
+namespace tempik::core {
+namespace {
+
+// What happens, at a time in milliseconds: the session reports a tempo (with one peer unless
+// said), the operator taps 120, picks a multiplier, or stops following.
+struct Step {
+  int ms;
+  enum { session, tap120, multiply, leave } what;
+  double value = 0;
+  std::size_t peers = 1;
+};
+using Sends = std::vector<std::pair<int, int>>;  // when, which BPM
+
+TEST_F(Controller, FollowsTheSessionByTheRules) {
+  const auto L = [](int ms, double tempo, std::size_t peers = 1) {
+    return Step{ms, Step::session, tempo, peers};
+  };
+  const auto x = [](int ms, double factor) { return Step{ms, Step::multiply, factor}; };
+  const struct {
+    const char* name;
+    std::vector<Step> steps;
+    Sends expected;
+  } cases[] = {
+      {"the first followed tempo goes at once, rounded", {L(0, 127.5)}, {{0, 128}}},
+      {"alone, the session's tempo is only tempik's own", {L(0, 120, 0)}, {}},
+      {"0.6 away takes over, less does not",
+       {L(0, 128), L(1000, 128.59), L(2000, 127.41), L(3000, 128.6)},
+       {{0, 128}, {3000, 129}}},
+      {"a wobble around a half never flaps",
+       {L(0, 127.55), L(1000, 127.45), L(2000, 127.52), L(3000, 127.4)},
+       {{0, 128}, {3000, 127}}},
+      {"one per interval while it moves, the latest at its end",
+       {L(0, 120), L(100, 125), L(200, 130), L(300, 135), L(600, 140), L(1600, 141)},
+       {{0, 120}, {500, 135}, {1000, 140}, {1600, 141}}},
+      {"back to where it was within the interval sends nothing more",
+       {L(0, 120), L(100, 125), L(200, 120.2)},
+       {{0, 120}}},
+      {"taps win; only a new followed change takes over again",
+       {L(0, 128), Step{1000, Step::tap120}, L(1500, 128, 2), L(2000, 128.3)},
+       {{0, 128}, {1000, 120}, {2000, 128}}},
+      {"a tap beats a followed change still waiting",
+       {L(0, 128), L(100, 131), Step{200, Step::tap120}},
+       {{0, 128}, {200, 120}}},
+      {"the multiplier applies at once, to the session and to taps",
+       {L(0, 127.6), x(100, 0.5), x(200, 2), Step{300, Step::tap120}, L(1000, 128.2)},
+       {{0, 128}, {100, 64}, {200, 255}, {300, 240}, {1000, 256}}},
+      {"after leaving nothing of the session goes out",
+       {L(0, 128), L(100, 135), Step{200, Step::leave}, L(300, 140)},
+       {{0, 128}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    controller.reset();
+    startConnected({{"bpmFX", "1"}, {"followLink", "true"}, {"tempoMultiplier", "1"}});
+    const auto start = executor->now();
+    for (const auto& step : c.steps) {
+      executor->advanceBy(start + std::chrono::milliseconds(step.ms) - executor->now());
+      switch (step.what) {
+        case Step::session:
+          session->report(step.value, step.peers);
+          break;
+        case Step::tap120:
+          tap120(step.ms / 1000.0 + 100);
+          break;
+        case Step::multiply:
+          controller->setTempoMultiplier(*parseTempoMultiplier(step.value == 0.5 ? "0.5"
+                                                               : step.value == 2 ? "2"
+                                                                                 : "1"));
+          break;
+        case Step::leave:
+          controller->setFollowsLink(false);
+          break;
+      }
+      executor->runReady();
+    }
+    executor->advanceBy(2s);
+    Sends sends;
+    const auto times = sentTimes();
+    const auto texts = sent();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      const auto at = std::chrono::duration_cast<std::chrono::milliseconds>(times[i] - start);
+      sends.emplace_back(int(at.count()), std::stoi(texts[i].substr(texts[i].find("BPM ") + 4)));
+    }
+    EXPECT_EQ(sends, c.expected);
+    EXPECT_EQ(controller->bpm(),
+              c.expected.empty() ? std::nullopt : std::optional(c.expected.back().second));
+  }
+}
+
+// The switch and the multiplier are settings: loaded, saved, and the session joined or left.
+TEST_F(Controller, FollowingAndTheMultiplierAreKeptAsSettings) {
+  auto settings = std::make_shared<fakes::MemorySettingsStore>(
+      fakes::MemorySettingsStore::Values{{"followLink", "true"}, {"tempoMultiplier", "2"}});
+  controller = TempoController::create({executor, clock, settings, transport, {}, log, session});
+  executor->runReady();
+  EXPECT_TRUE(controller->followsLink() && session->joined());
+  EXPECT_EQ(controller->tempoMultiplier(), TempoMultiplier::twice);
+  session->report(100.2, 3);
+  EXPECT_EQ(controller->linkSessionState(), (TempoSessionState{100.2, 3}));
+  controller->setFollowsLink(false);
+  controller->setTempoMultiplier(TempoMultiplier::half);
+  EXPECT_FALSE(session->joined() || controller->linkSessionState());
+  EXPECT_EQ(settings->read("followLink"), "false");
+  EXPECT_EQ(settings->read("tempoMultiplier"), "0.5");
+  controller->setFollowsLink(true);
+  EXPECT_EQ(session->joins, 2);
+  // Without a session there is nothing to follow, whatever the settings say.
+  controller = TempoController::create({executor, clock, settings, transport, {}, log, nullptr});
+  controller->setFollowsLink(true);
+  EXPECT_FALSE(controller->canFollowLink() || controller->followsLink());
 }
 
 }  // namespace

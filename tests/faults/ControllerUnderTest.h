@@ -55,7 +55,10 @@ inline std::unique_ptr<fakes::LoopbackConsole> consoleOnItsPort() {
 /// transport, with quick timings, seen through a recording decorator.
 class ControllerUnderTest {
  public:
-  explicit ControllerUnderTest(fakes::MemorySettingsStore::Values settings) {
+  using SessionMaker =
+      std::function<std::shared_ptr<core::TempoSession>(std::shared_ptr<core::Executor>)>;
+  explicit ControllerUnderTest(fakes::MemorySettingsStore::Values settings,
+                               const SessionMaker& makeLinkSession = {}) {
     transport_ = link::EosOscTransport::create(
         [weak = std::weak_ptr(executor)](std::function<void()> job) {
           if (const auto alive = weak.lock()) alive->post(std::move(job));
@@ -65,7 +68,8 @@ class ControllerUnderTest {
     auto store = std::make_shared<fakes::MemorySettingsStore>(std::move(settings));
     controller = executor->call([&] {
       auto created = core::TempoController::create(
-          {executor, std::make_shared<fakes::SteppingWallClock>(), store, recorder, quick});
+          {executor, std::make_shared<fakes::SteppingWallClock>(), store, recorder, quick, nullptr,
+           makeLinkSession ? makeLinkSession(executor) : nullptr});
       subscription_ = created->observe([this, c = created.get()](core::ObservedProperty p) {
         if (p != core::ObservedProperty::isConnected) return;
         connection_.change([&](auto& changes) {

@@ -1,0 +1,134 @@
+// tempik following a real Link session, with a second peer in this process and the console
+// on loopback, inside a private network namespace.
+#include <gmock/gmock.h>
+
+#include <ableton/Link.hpp>
+#include <cstdlib>
+
+#include "ControllerUnderTest.h"
+#include "abletonlink/AbletonLinkSession.h"
+
+namespace tempik::faults {
+namespace {
+
+using Session = std::optional<core::TempoSessionState>;
+
+// A Link peer the test drives; it records every tempo the session takes on and its peers.
+class Peer {
+ public:
+  explicit Peer(double tempo) : link_(tempo) {
+    link_.setTempoCallback(
+        [this](double bpm) { tempi_.change([&](auto& v) { v.push_back(bpm); }); });
+    link_.setNumPeersCallback([this](std::size_t n) { peers_.change([&](auto& v) { v = n; }); });
+    link_.enable(true);
+  }
+  ~Peer() { link_.enable(false); }
+  void setTempo(double bpm) {
+    auto state = link_.captureAppSessionState();
+    state.setTempo(bpm, link_.clock().micros());
+    link_.commitAppSessionState(state);
+  }
+  [[nodiscard]] double tempo() const { return link_.captureAppSessionState().tempo(); }
+  bool waitForPeers(std::size_t n) {
+    return peers_.waitUntil([n](std::size_t count) { return count == n; }, patience);
+  }
+  [[nodiscard]] std::vector<double> tempiTakenOn() {
+    std::vector<double> seen;
+    tempi_.waitUntil([&](const auto& v) { return seen = v, true; }, 0s);
+    return seen;
+  }
+
+ private:
+  fakes::Recorder<std::vector<double>> tempi_;
+  fakes::Recorder<std::size_t> peers_;
+  ableton::Link link_;
+};
+
+class LinkSession : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::getenv("TEMPIK_PRIVATE_NETWORK")) {
+      GTEST_SKIP() << "Link runs only inside a private network namespace (scripts/private-network)";
+    }
+  }
+};
+
+TEST_F(LinkSession, APeerMovesTheTempoTheConsoleFollowsAndTempikNeverChangesTheSession) {
+  const auto console = consoleOnItsPort();
+  Peer peer(130.0);
+  // Link joins the older of two sessions; one founded within half a second of another's
+  // start may win instead. A running session is older than that.
+  std::this_thread::sleep_until(std::chrono::steady_clock::now() + 700ms);
+  ControllerUnderTest tempik({{"eosIP", console->host()}, {"bpmFX", "1"}},
+                             [](std::shared_ptr<core::Executor> executor) {
+                               return std::make_shared<abletonlink::AbletonLinkSession>(executor);
+                             });
+  fakes::Recorder<Session> seen;
+  auto subscription = tempik.onUiThread([&](core::TempoController& c) {
+    return c.observe([&seen, &c](core::ObservedProperty property) {
+      if (property == core::ObservedProperty::linkSession) {
+        seen.change([&](Session& s) { s = c.linkSessionState(); });
+      }
+    });
+  });
+  // Link carries a tempo as whole microseconds per beat.
+  const auto tempikSees = [&](std::size_t peers, double tempo) {
+    return seen.waitUntil(
+        [&](const Session& s) {
+          return s && s->peers == peers && std::abs(s->tempo - tempo) < 1e-3;
+        },
+        patience);
+  };
+  const auto follow = [&](bool on) {
+    tempik.onUiThread([on](core::TempoController& c) { return c.setFollowsLink(on), 0; });
+  };
+  ASSERT_TRUE(console->waitFor(effectKey, 2));
+
+  // Joining, again and again, takes the running session's tempo and leaves it as it was
+  // (to within Link's microseconds per beat); leaving is seen by the peer at once.
+  for (int join = 1; join <= 8; ++join) {
+    SCOPED_TRACE(join);
+    follow(true);
+    ASSERT_TRUE(peer.waitForPeers(1) && tempikSees(1, 130.0));
+    EXPECT_NEAR(peer.tempo(), 130.0, 1e-3);
+    follow(false);
+    ASSERT_TRUE(peer.waitForPeers(0));
+  }
+  const auto tempiOnJoining = peer.tempiTakenOn();
+  EXPECT_THAT(tempiOnJoining, ::testing::Each(::testing::DoubleNear(130.0, 1e-3)));
+  ASSERT_TRUE(console->waitFor(tempoCommand, 1));
+  EXPECT_EQ(console->log().to(tempoCommand).back().arguments[0], "Effect 1 BPM 130#");
+
+  // Following: the peer moves the tempo and the console follows; taps set the console's tempo
+  // and leave the session's alone.
+  follow(true);
+  ASSERT_TRUE(tempikSees(1, 130.0));
+  const struct {
+    double sessionTempo;  // 0: tempik taps 120 instead
+    const char* command;
+  } steps[] = {
+      {126.4, "Effect 1 BPM 126#"}, {0, "Effect 1 BPM 120#"}, {127.6, "Effect 1 BPM 128#"}};
+  std::size_t commands = 1;
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.command);
+    if (step.sessionTempo > 0) {
+      peer.setTempo(step.sessionTempo);
+    } else {
+      tempik.onUiThread([](core::TempoController& c) {
+        auto at = std::chrono::system_clock::now();
+        for (int i = 0; i < 3; ++i) c.tap(at += 500ms);
+        return 0;
+      });
+    }
+    ASSERT_TRUE(console->waitFor(tempoCommand, ++commands));
+    EXPECT_EQ(console->log().to(tempoCommand).back().arguments[0], step.command);
+  }
+  const auto tempi = peer.tempiTakenOn();
+  EXPECT_THAT(std::vector(tempi.begin() + std::ssize(tempiOnJoining), tempi.end()),
+              ::testing::ElementsAre(::testing::DoubleNear(126.4, 1e-3),
+                                     ::testing::DoubleNear(127.6, 1e-3)));
+  tempik.onUiThread([&](core::TempoController&) { return subscription.reset(), 0; });
+}
+
+}  // namespace
+}  // namespace tempik::faults
