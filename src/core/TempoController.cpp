@@ -14,6 +14,8 @@ namespace keys {
 constexpr const char* eosIP = "eosIP";
 constexpr const char* bpmFX = "bpmFX";
 constexpr const char* bpmMacro = "bpmMacro";
+constexpr const char* followLink = "followLink";
+constexpr const char* tempoMultiplier = "tempoMultiplier";
 }  // namespace keys
 
 constexpr std::string_view errorPhrases[] = {"Effect Not Running", "Cue List Does Not Exist"};
@@ -41,6 +43,7 @@ std::string describe(const std::vector<ConsoleCommand>& commands) {
 std::shared_ptr<TempoController> TempoController::create(Dependencies dependencies) {
   auto controller = std::make_shared<TempoController>(ConstructionKey{}, std::move(dependencies));
   controller->startBackgroundTasks();
+  if (controller->followsLink_) controller->joinLinkSession();
   return controller;
 }
 
@@ -51,12 +54,18 @@ TempoController::TempoController(ConstructionKey, Dependencies dependencies)
       transport_(std::move(dependencies.transport)),
       timings_(dependencies.timings),
       log_(std::move(dependencies.log)),
+      linkSession_(std::move(dependencies.linkSession)),
+      multiplier_(parseTempoMultiplier(defaults_->read(keys::tempoMultiplier).value_or(""))
+                      .value_or(TempoMultiplier::normal)),
       // Loaded values are taken as they are: not written back, no reconnect scheduled.
       eosIP_(defaults_->read(keys::eosIP).value_or(defaultEosIP)),
       bpmFX_(defaults_->read(keys::bpmFX).value_or("")),
-      bpmMacro_(defaults_->read(keys::bpmMacro).value_or("")) {}
+      bpmMacro_(defaults_->read(keys::bpmMacro).value_or("")),
+      followsLink_(linkSession_ && defaults_->read(keys::followLink) == "true") {}
 
-TempoController::~TempoController() = default;
+TempoController::~TempoController() {
+  if (followsLink_) linkSession_->leave();
+}
 
 std::optional<std::int64_t> TempoController::macroNumber() const {
   return parseMacroNumber(bpmMacro_);
@@ -82,8 +91,12 @@ void TempoController::assignSetting(std::string& field, std::string value, const
                                     ObservedProperty property) {
   const bool changed = field != value;
   field = std::move(value);
-  std::optional<SettingsError> problem = defaults_->write(key, field);
+  saveSetting(key, field);
   if (changed) notify(property);
+}
+
+void TempoController::saveSetting(const char* key, const std::string& value) {
+  std::optional<SettingsError> problem = defaults_->write(key, value);
   if (problem != settingsProblem_) {
     settingsProblem_ = std::move(problem);
     notify(ObservedProperty::settingsProblem);
@@ -110,21 +123,56 @@ void TempoController::tap(std::chrono::system_clock::time_point at) {
   tempo_.recordTap(at);
   if (tempo_ == before) return;  // a bounce: nothing changed
 
-  // The same tempo again goes out only if it never reached the console. Observers hear of
-  // the tap once its tempo is on its way, so they never see it unsent for a moment.
-  const auto& bpm = tempo_.bpm();
-  const bool changed = bpm != before.bpm();
-  if (bpm && (changed || hasUnsentTempo())) {
-    if (changed) hasResentBPM_ = false;
-    applyBPM(*bpm);
+  // From the third tap on, each tap computes the tapped tempo, which becomes the current one
+  // even if the same: the latest source wins over a followed change still waiting. Observers
+  // hear of the tap once its tempo is on its way, so they never see it unsent for a moment.
+  if (tempo_.taps().size() >= 3 && tempo_.bpm()) {
+    followPending_ = false;
+    setBaseTempo(double(*tempo_.bpm()));
   }
   notify(ObservedProperty::tempo);
   showTempoSent();
 }
 
+// The same tempo again goes out only if it never reached the console.
+void TempoController::setBaseTempo(double base) {
+  baseTempo_ = base;
+  const std::int64_t bpm = wholeBPM(base, multiplier_);
+  const bool changed = bpm != bpm_;
+  bpm_ = bpm;
+  if (changed) hasResentBPM_ = false;
+  if (changed || hasUnsentTempo()) applyBPM(bpm);
+}
+
+void TempoController::setFollowsLink(bool follow) {
+  if (!linkSession_) return;
+  const bool changed = follow != followsLink_;
+  followsLink_ = follow;
+  saveSetting(keys::followLink, follow ? "true" : "false");
+  if (!changed) return;
+  if (follow) {
+    joinLinkSession();
+  } else {
+    leaveLinkSession();
+  }
+  notify(ObservedProperty::followsLink);
+}
+
+void TempoController::setTempoMultiplier(TempoMultiplier multiplier) {
+  const bool changed = multiplier != multiplier_;
+  multiplier_ = multiplier;
+  saveSetting(keys::tempoMultiplier, settingsText(multiplier));
+  if (!changed) return;
+  notify(ObservedProperty::tempoMultiplier);
+  if (!baseTempo_) return;
+  const auto before = bpm_;
+  setBaseTempo(*baseTempo_);
+  if (bpm_ != before) notify(ObservedProperty::tempo);
+  showTempoSent();
+}
+
 bool TempoController::hasUnsentTempo() const {
-  const auto& bpm = tempo_.bpm();
-  return bpm && bpm != tempoOnConsole_ && bpm != tempoOnItsWay_;
+  return bpm_ && bpm_ != tempoOnConsole_ && bpm_ != tempoOnItsWay_;
 }
 
 void TempoController::showTempoSent() {
@@ -200,7 +248,7 @@ void TempoController::tempoWritten(std::int64_t bpm) {
 }
 
 void TempoController::sendUnsentTempo() {
-  if (hasUnsentTempo()) applyBPM(*tempo_.bpm());
+  if (hasUnsentTempo()) applyBPM(*bpm_);
 }
 
 // Two presses of the Effect key, the key gap apart; failed presses are ignored. A call
@@ -266,7 +314,7 @@ void TempoController::handleMessage(const std::string& address,
 void TempoController::reactToErrorFeedback() {
   if (isPressingEffectKeys_) return;
   pressEffectKeys([self = shared_from_this()] {
-    const auto& bpm = self->tempo_.bpm();
+    const auto& bpm = self->bpm_;
     if (self->hasResentBPM_ || !bpm) return;
     self->hasResentBPM_ = true;
     if (self->tempoOnConsole_ == bpm) self->tempoOnConsole_.reset();

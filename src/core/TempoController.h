@@ -14,6 +14,8 @@
 #include "core/Observation.h"
 #include "core/SettingsStore.h"
 #include "core/TapTempo.h"
+#include "core/TempoMultiplier.h"
+#include "core/TempoSession.h"
 #include "core/WallClock.h"
 #include "link/ConsoleTimings.h"
 #include "link/ConsoleTransport.h"
@@ -30,11 +32,20 @@ enum class ObservedProperty {
   connectionProblem,
   tempoSent,
   settingsProblem,
+  followsLink,
+  linkSession,
+  tempoMultiplier,
 };
 
-/// The application's one central object: the tap tempo, the operator's three settings and
-/// the console connection. It sends each new tempo to the console, reacts to the console's
-/// tap message and error feedback, and keeps the connection up by itself.
+/// The application's one central object: the tap tempo, the followed Link session, the
+/// operator's settings and the console connection. It sends each new tempo to the console,
+/// reacts to the console's tap message and error feedback, and keeps the connection up by
+/// itself.
+///
+/// The tempo comes from the latest source: a tap sequence, or a change of the followed
+/// session's tempo that is at least 0.6 BPM away from the current one. Followed changes go
+/// out at most once per followInterval, the latest always within it. The multiplier applies
+/// to both.
 ///
 /// It never shows more than it knows: a drop the transport reports ends `isConnected` at once,
 /// with why; a console that answers pings and then stops is given up on after the ping wait
@@ -55,10 +66,14 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
     link::ConsoleTimings timings{};
     /// Where to write what happens; nothing is written without one.
     std::shared_ptr<Log> log{};
+    /// The Ableton Link session; without one there is nothing to follow.
+    std::shared_ptr<TempoSession> linkSession{};
   };
 
   static constexpr std::int64_t consolePort = 3038;
   static constexpr const char* defaultEosIP = "127.0.0.1";
+  /// While a followed tempo keeps moving, at most one goes out per interval.
+  static constexpr std::chrono::milliseconds followInterval{500};
 
   /// Loads the settings, installs the receive handler and starts the connection check loop,
   /// whose first attempt begins at once.
@@ -68,7 +83,18 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   TempoController& operator=(const TempoController&) = delete;
   ~TempoController();
 
+  /// The taps; their tempo is the current one only while taps were the latest source.
   [[nodiscard]] const TapTempo& tempo() const { return tempo_; }
+  /// The current whole BPM, multiplier applied, from the latest source; at least 1.
+  [[nodiscard]] const std::optional<std::int64_t>& bpm() const { return bpm_; }
+  [[nodiscard]] TempoMultiplier tempoMultiplier() const { return multiplier_; }
+  /// Whether there is a Link session to follow at all (tempik built with Link).
+  [[nodiscard]] bool canFollowLink() const { return linkSession_ != nullptr; }
+  [[nodiscard]] bool followsLink() const { return followsLink_; }
+  /// The followed session as last reported; nothing while not following or not yet joined.
+  [[nodiscard]] const std::optional<TempoSessionState>& linkSessionState() const {
+    return linkSessionState_;
+  }
   [[nodiscard]] bool isConnected() const { return isConnected_; }
   [[nodiscard]] const std::string& eosIP() const { return eosIP_; }
   [[nodiscard]] const std::string& bpmFX() const { return bpmFX_; }
@@ -92,6 +118,10 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   void setEosIP(std::string value);
   void setBpmFX(std::string value);
   void setBpmMacro(std::string value);
+  /// Joins or leaves the Link session; saved like the other settings. Ignored without one.
+  void setFollowsLink(bool follow);
+  /// Applies the new multiplier to the latest source's tempo at once.
+  void setTempoMultiplier(TempoMultiplier multiplier);
 
   /// Records a tap; a tap that changes the tempo sends it to the console.
   void tap(std::chrono::system_clock::time_point at);
@@ -118,6 +148,9 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   void setConnected(bool connected, std::optional<link::LinkProblem> problem = std::nullopt);
   void assignSetting(std::string& field, std::string value, const char* key,
                      ObservedProperty property);
+  void saveSetting(const char* key, const std::string& value);
+  /// Makes base x multiplier the current tempo and sends it when it is new or unsent.
+  void setBaseTempo(double base);
 
   // Applying the tempo (TempoController.cpp).
   void applyBPM(std::int64_t bpm);
@@ -131,6 +164,12 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
 
   void handleMessage(const std::string& address, const std::vector<std::string>& arguments);
   void reactToErrorFeedback();
+
+  // Following the Link session (TempoFollowing.cpp).
+  void joinLinkSession();
+  void leaveLinkSession();
+  void linkSessionChanged(const TempoSessionState& state);
+  void followSession();
 
   // Connection supervision (ConnectionSupervision.cpp).
   void startBackgroundTasks();
@@ -152,9 +191,14 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   std::shared_ptr<link::ConsoleTransport> transport_;
   const link::ConsoleTimings timings_;
   std::shared_ptr<Log> log_;
+  std::shared_ptr<TempoSession> linkSession_;
   ObserverList<ObservedProperty> observers_;
 
   TapTempo tempo_;
+  // The latest source's tempo before the multiplier, and the whole BPM it makes.
+  std::optional<double> baseTempo_;
+  std::optional<std::int64_t> bpm_;
+  TempoMultiplier multiplier_ = TempoMultiplier::normal;
   bool isConnected_ = false;
   std::optional<link::LinkProblem> connectionProblem_;
   std::string eosIP_;
@@ -167,6 +211,13 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   std::optional<std::int64_t> tempoOnConsole_;
   std::optional<std::int64_t> tempoOnItsWay_;
   bool shownUnsent_ = false;
+
+  // The followed session: its last reported state, the last tempo it had with peers, and
+  // whether that tempo still waits for the interval to end.
+  bool followsLink_ = false;
+  std::optional<TempoSessionState> linkSessionState_;
+  std::optional<double> followedTempo_;
+  bool followPending_ = false;
 
   // Pings of the current connection. Once the console has answered one, a ping left
   // unanswered for the ping wait means it stopped reading; a tempo written after the last
@@ -187,6 +238,7 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   std::unique_ptr<ScheduledJob> connectionCheckTask_;
   std::unique_ptr<ScheduledJob> effectKeyGapTask_;
   std::unique_ptr<ScheduledJob> pingWaitTask_;
+  std::unique_ptr<ScheduledJob> followIntervalTask_;
 };
 
 }  // namespace tempik::core

@@ -195,7 +195,7 @@ void ContentView::showAll() {
 
 // The number and its mark; a screen reader hears a new tempo, and a change of its mark.
 void ContentView::showTempo() {
-  const auto bpm = controller_->tempo().bpm();
+  const auto bpm = controller_->bpm();
   const bool notSent = controller_->hasUnsentTempo();
   tapButton_->setBpm(bpm);
   tapButton_->setNotSent(notSent);
@@ -226,6 +226,10 @@ void ContentView::showProperty(core::ObservedProperty property) {
     }
     case core::ObservedProperty::tempoSent:
       showTempo();
+      break;
+    case core::ObservedProperty::followsLink:
+    case core::ObservedProperty::linkSession:
+    case core::ObservedProperty::tempoMultiplier:
       break;
     case core::ObservedProperty::isConnected:
       connectionStatus_->setConnected(controller_->isConnected());

@@ -4,6 +4,9 @@
 #include <memory>
 
 #include "core/WallClock.h"
+#if TEMPIK_WITH_LINK
+#include "abletonlink/AbletonLinkSession.h"
+#endif
 #include "link/EosOscTransport.h"
 #include "ui/BuildInfo.h"
 #include "ui/ColorSchemePortal.h"
@@ -40,6 +43,10 @@ int main(int argc, char** argv) {
     auto onMainThread = [weakExecutor = std::weak_ptr(executor)](std::function<void()> job) {
       if (auto mainThread = weakExecutor.lock()) mainThread->post(std::move(job));
     };
+    std::shared_ptr<tempik::core::TempoSession> linkSession;
+#if TEMPIK_WITH_LINK
+    linkSession = std::make_shared<tempik::abletonlink::AbletonLinkSession>(executor);
+#endif
     return tempik::core::TempoController::Dependencies{
         .executor = executor,
         .clock = std::make_shared<tempik::core::SystemWallClock>(),
@@ -47,6 +54,7 @@ int main(int argc, char** argv) {
         .transport = tempik::link::EosOscTransport::create(std::move(onMainThread), timings),
         .timings = timings,
         .log = std::make_shared<tempik::ui::CategoryLog>(),
+        .linkSession = std::move(linkSession),
     };
   });
   QObject::connect(&instance, &tempik::ui::SingleInstance::activationRequested, &instance,

@@ -1,0 +1,61 @@
+// Following the Ableton Link session: joining and leaving it, and turning the session's
+// tempo into the current one by the follow rules.
+#include <string>
+
+#include "core/TempoController.h"
+
+namespace tempik::core {
+
+void TempoController::joinLinkSession() {
+  log(LogTopic::tempo, [] { return std::string("Joining the Link session"); });
+  linkSession_->join([weak = weak_from_this()](const TempoSessionState& state) {
+    if (const auto self = weak.lock()) self->linkSessionChanged(state);
+  });
+}
+
+// The tempo stays as it is; nothing of the session waits to go out any more.
+void TempoController::leaveLinkSession() {
+  log(LogTopic::tempo, [] { return std::string("Leaving the Link session"); });
+  linkSession_->leave();
+  followedTempo_.reset();
+  followPending_ = false;
+  followIntervalTask_.reset();
+  if (linkSessionState_) {
+    linkSessionState_.reset();
+    notify(ObservedProperty::linkSession);
+  }
+}
+
+// Alone in its session, tempik would only see its own tempo. A report whose tempo did not
+// change (another peer came or went) takes nothing over from taps.
+void TempoController::linkSessionChanged(const TempoSessionState& state) {
+  if (!followsLink_) return;
+  if (linkSessionState_ != state) {
+    linkSessionState_ = state;
+    notify(ObservedProperty::linkSession);
+  }
+  if (state.peers == 0 || followedTempo_ == state.tempo) return;
+  followedTempo_ = state.tempo;
+  followPending_ = true;
+  if (!followIntervalTask_) followSession();
+}
+
+// Applies the latest followed tempo if it takes over, then keeps the interval: changes
+// meanwhile wait for its end, when the latest of them is judged.
+void TempoController::followSession() {
+  followPending_ = false;
+  if (!followedTempo_ || !takesOver(*followedTempo_, multiplier_, bpm_)) return;
+  log(LogTopic::tempo,
+      [&] { return "Following the Link session's tempo " + std::to_string(*followedTempo_); });
+  setBaseTempo(*followedTempo_);
+  notify(ObservedProperty::tempo);
+  showTempoSent();
+  followIntervalTask_ = executor_->postAfter(followInterval, [weak = weak_from_this()] {
+    const auto self = weak.lock();
+    if (!self) return;
+    self->followIntervalTask_.reset();
+    if (self->followPending_) self->followSession();
+  });
+}
+
+}  // namespace tempik::core
