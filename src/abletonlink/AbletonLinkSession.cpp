@@ -30,45 +30,40 @@ class AbletonLinkSession::Relay : public std::enable_shared_from_this<Relay> {
 
 // The Link instance and whom to tell while joined. Only the executor touches it.
 struct AbletonLinkSession::Membership {
-  ableton::Link link{ownTempo};
+  explicit Membership(double tempo) : link(tempo) {}
+
+  ableton::Link link;
   ChangeHandler onChange;
-  std::shared_ptr<Relay> relay;
 
   void report() const {
-    if (onChange) {
-      onChange(core::TempoSessionState{link.captureAppSessionState().tempo(), link.numPeers()});
-    }
+    onChange(core::TempoSessionState{link.captureAppSessionState().tempo(), link.numPeers()});
   }
 };
 
 AbletonLinkSession::AbletonLinkSession(std::shared_ptr<core::Executor> executor)
     : executor_(std::move(executor)) {}
 
-// Destroying Link disables it (its peers hear that it left) and stops its threads.
 AbletonLinkSession::~AbletonLinkSession() = default;
 
 void AbletonLinkSession::join(ChangeHandler onChange) {
-  if (!membership_) {
-    membership_ = std::make_shared<Membership>();
-    // Reports on the executor, and only while the membership lives.
-    auto relay = std::make_shared<Relay>(executor_, [weak = std::weak_ptr(membership_)] {
-      if (const auto membership = weak.lock()) membership->report();
-    });
-    membership_->link.setNumPeersCallback([relay](std::size_t) { relay->nudge(); });
-    membership_->link.setTempoCallback([relay](double) { relay->nudge(); });
-    membership_->relay = std::move(relay);
-  } else if (membership_->onChange) {
-    return;
-  }
+  if (membership_) return;
+  membership_ = std::make_shared<Membership>(sessionTempo_);
   membership_->onChange = std::move(onChange);
+  // Reports on the executor, and only while the membership lives.
+  auto relay = std::make_shared<Relay>(executor_, [weak = std::weak_ptr(membership_)] {
+    if (const auto membership = weak.lock()) membership->report();
+  });
+  membership_->link.setNumPeersCallback([relay](std::size_t) { relay->nudge(); });
+  membership_->link.setTempoCallback([relay](double) { relay->nudge(); });
   membership_->link.enable(true);
-  membership_->relay->nudge();
+  relay->nudge();
 }
 
+// Destroying Link disables it (its peers hear that it left) and stops its threads.
 void AbletonLinkSession::leave() {
   if (!membership_) return;
-  membership_->onChange = nullptr;
-  membership_->link.enable(false);
+  sessionTempo_ = membership_->link.captureAppSessionState().tempo();
+  membership_.reset();
 }
 
 }  // namespace tempik::abletonlink

@@ -9,14 +9,15 @@ namespace tempik::abletonlink {
 
 /// The Ableton Link session on the local network, followed and never changed: tempik only
 /// reads the session's tempo and never commits a state, so following never moves the DJ's
-/// tempo. Link is made on the first join and sends only while joined.
+/// tempo. Link exists only while joined: leaving destroys it, so that nothing of it sends or
+/// even wakes up.
 ///
 /// Joining founds a session of tempik's own for a moment, which Link leaves for the running
 /// session when that is older (by more than half a second), taking its tempo. A session that
 /// is not older (another peer that started at the same moment, or whose own session began
 /// anew when tempik left it) may join tempik's instead and take on tempik's tempo: that is
-/// the last session tempo tempik saw, so rejoining hands the session back its own tempo.
-/// Only a first join ever founds with ownTempo.
+/// the session's tempo when tempik last left, so rejoining hands the session back its own
+/// tempo. Only a first join founds with ownTempo.
 ///
 /// Runs on the executor it is given: create, join, leave and destroy it there. Link calls
 /// back on threads of its own; those callbacks only post a nudge to the executor, which then
@@ -41,6 +42,7 @@ class AbletonLinkSession final : public core::TempoSession {
   struct Membership;
   std::shared_ptr<core::Executor> executor_;
   std::shared_ptr<Membership> membership_;
+  double sessionTempo_ = ownTempo;
 };
 
 }  // namespace tempik::abletonlink

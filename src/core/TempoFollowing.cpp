@@ -1,5 +1,6 @@
 // Following the Ableton Link session: joining and leaving it, and turning the session's
 // tempo into the current one by the follow rules.
+#include <cstdio>
 #include <string>
 
 #include "core/TempoController.h"
@@ -45,8 +46,11 @@ void TempoController::linkSessionChanged(const TempoSessionState& state) {
 void TempoController::followSession() {
   followPending_ = false;
   if (!followedTempo_ || !takesOver(*followedTempo_, multiplier_, bpm_)) return;
-  log(LogTopic::tempo,
-      [&] { return "Following the Link session's tempo " + std::to_string(*followedTempo_); });
+  log(LogTopic::tempo, [&] {
+    char tempo[32];
+    std::snprintf(tempo, sizeof tempo, "%.2f", *followedTempo_);
+    return std::string("Following the Link session's tempo ") + tempo;
+  });
   setBaseTempo(*followedTempo_);
   notify(ObservedProperty::tempo);
   showTempoSent();
