@@ -28,9 +28,9 @@ void TempoController::leaveLinkSession() {
 }
 
 // Alone in its session, tempik would only see its own tempo. A report whose tempo did not
-// change (another peer came or went) takes nothing over from taps.
+// change (another peer came or went) takes nothing over from taps. The session reports
+// nothing after leave().
 void TempoController::linkSessionChanged(const TempoSessionState& state) {
-  if (!followsLink_) return;
   if (linkSessionState_ != state) {
     linkSessionState_ = state;
     notify(ObservedProperty::linkSession);

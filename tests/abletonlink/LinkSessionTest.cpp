@@ -55,16 +55,13 @@ class LinkSession : public ::testing::Test {
 
 TEST_F(LinkSession, APeerMovesTheTempoTheConsoleFollowsAndTempikNeverChangesTheSession) {
   const auto console = consoleOnItsPort();
-  Peer peer(130.0);
-  // Link joins the older of two sessions; one founded within half a second of another's
-  // start may win instead. A running session is older than that.
-  std::this_thread::sleep_until(std::chrono::steady_clock::now() + 700ms);
-  ControllerUnderTest tempik({{"eosIP", console->host()}, {"bpmFX", "1"}},
+  ControllerUnderTest tempik({{"eosIP", console->host()}, {"bpmFX", "1"}, {"followLink", "true"}},
                              [](std::shared_ptr<core::Executor> executor) {
                                return std::make_shared<abletonlink::AbletonLinkSession>(executor);
                              });
   fakes::Recorder<Session> seen;
   auto subscription = tempik.onUiThread([&](core::TempoController& c) {
+    seen.change([&](Session& s) { s = c.linkSessionState(); });
     return c.observe([&seen, &c](core::ObservedProperty property) {
       if (property == core::ObservedProperty::linkSession) {
         seen.change([&](Session& s) { s = c.linkSessionState(); });
@@ -83,6 +80,12 @@ TEST_F(LinkSession, APeerMovesTheTempoTheConsoleFollowsAndTempikNeverChangesTheS
     tempik.onUiThread([on](core::TempoController& c) { return c.setFollowsLink(on), 0; });
   };
   ASSERT_TRUE(console->waitFor(effectKey, 2));
+  ASSERT_TRUE(tempikSees(0, 120.0)) << "alone in a session of its own";
+  follow(false);
+  Peer peer(130.0);
+  // Link joins the older of two sessions; one founded within half a second of another's
+  // start may win instead. A running session is older than that.
+  std::this_thread::sleep_until(std::chrono::steady_clock::now() + 700ms);
 
   // Joining, again and again, takes the running session's tempo and leaves it as it was
   // (to within Link's microseconds per beat); leaving is seen by the peer at once.

@@ -420,7 +420,7 @@ namespace {
 // said), the operator taps 120, picks a multiplier, or stops following.
 struct Step {
   int ms;
-  enum { session, tap120, multiply, leave } what;
+  enum { session, tap120, multiply, leave, join } what;
   double value = 0;
   std::size_t peers = 1;
 };
@@ -459,9 +459,9 @@ TEST_F(Controller, FollowsTheSessionByTheRules) {
       {"the multiplier applies at once, to the session and to taps",
        {L(0, 127.6), x(100, 0.5), x(200, 2), Step{300, Step::tap120}, L(1000, 128.2)},
        {{0, 128}, {100, 64}, {200, 255}, {300, 240}, {1000, 256}}},
-      {"after leaving nothing of the session goes out",
-       {L(0, 128), L(100, 135), Step{200, Step::leave}, L(300, 140)},
-       {{0, 128}}},
+      {"after leaving nothing of the session goes out; on rejoining it goes at once",
+       {L(0, 128), L(100, 135), Step{200, Step::leave}, Step{300, Step::join}, L(300, 141)},
+       {{0, 128}, {300, 141}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -470,21 +470,14 @@ TEST_F(Controller, FollowsTheSessionByTheRules) {
     const auto start = executor->now();
     for (const auto& step : c.steps) {
       executor->advanceBy(start + std::chrono::milliseconds(step.ms) - executor->now());
-      switch (step.what) {
-        case Step::session:
-          session->report(step.value, step.peers);
-          break;
-        case Step::tap120:
-          tap120(step.ms / 1000.0 + 100);
-          break;
-        case Step::multiply:
-          controller->setTempoMultiplier(*parseTempoMultiplier(step.value == 0.5 ? "0.5"
-                                                               : step.value == 2 ? "2"
-                                                                                 : "1"));
-          break;
-        case Step::leave:
-          controller->setFollowsLink(false);
-          break;
+      if (step.what == Step::session) session->report(step.value, step.peers);
+      if (step.what == Step::tap120) tap120(step.ms / 1000.0 + 100);
+      if (step.what == Step::leave || step.what == Step::join) {
+        controller->setFollowsLink(step.what == Step::join);
+      }
+      if (step.what == Step::multiply) {
+        controller->setTempoMultiplier(step.value < 1 ? TempoMultiplier::half
+                                                      : TempoMultiplier::twice);
       }
       executor->runReady();
     }
@@ -519,6 +512,8 @@ TEST_F(Controller, FollowingAndTheMultiplierAreKeptAsSettings) {
   EXPECT_EQ(settings->read("tempoMultiplier"), "0.5");
   controller->setFollowsLink(true);
   EXPECT_EQ(session->joins, 2);
+  controller.reset();
+  EXPECT_FALSE(session->joined()) << "quitting stays in the session";
   // Without a session there is nothing to follow, whatever the settings say.
   controller = TempoController::create({executor, clock, settings, transport, {}, log, nullptr});
   controller->setFollowsLink(true);
