@@ -32,8 +32,8 @@ class TintedLabel;
 /// click beside the fields, or ten seconds without a key in a field hands it back (so a foot
 /// switch never types into a field left alone); the switch and the time buttons take no focus
 /// on a click and give it back by the same rules when Tab reached them. Tab runs host,
-/// effects, macro, the switch, the time buttons, the credits link (when there is one) and the
-/// button. H, N and D choose half, normal and double time wherever the keyboard is but in a
+/// effects, macro, the switch, the chosen time button, the credits link (when there is one)
+/// and the button. H, N and D choose half, normal and double time wherever the keyboard is but in a
 /// field, which types them.
 ///
 /// It never shows more than the controller knows: "not sent" on the button while the console

@@ -1,6 +1,7 @@
 #include "ui/MultiplierButtons.h"
 
 #include <QButtonGroup>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QToolButton>
 #include <utility>
@@ -42,7 +43,7 @@ void showChosen(QToolButton& button, bool chosen) {
 }  // namespace
 
 MultiplierButtons::MultiplierButtons(QWidget* parent) : QWidget(parent) {
-  auto* group = new QButtonGroup(this);
+  group_ = new QButtonGroup(this);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -57,12 +58,13 @@ MultiplierButtons::MultiplierButtons(QWidget* parent) : QWidget(parent) {
     button->setFocusPolicy(Qt::TabFocus);
     connect(button, &QToolButton::toggled, button,
             [button](bool checked) { showChosen(*button, checked); });
-    group->addButton(button, static_cast<int>(i));
+    button->installEventFilter(this);
+    group_->addButton(button, static_cast<int>(i));
     layout->addWidget(button);
     buttons_[i] = button;
   }
-  group->setExclusive(true);
-  connect(group, &QButtonGroup::idClicked, this, [this](int id) {
+  group_->setExclusive(true);
+  connect(group_, &QButtonGroup::idClicked, this, [this](int id) {
     if (action_) action_(choices.at(static_cast<std::size_t>(id)).multiplier);
   });
   setMultiplier(TempoMultiplier::normal);
@@ -74,6 +76,19 @@ void MultiplierButtons::setMultiplier(TempoMultiplier multiplier) {
 
 void MultiplierButtons::setAction(std::function<void(TempoMultiplier)> action) {
   action_ = std::move(action);
+}
+
+bool MultiplierButtons::eventFilter(QObject* watched, QEvent* event) {
+  // Qt lets Tab land on the group's first button; the chosen one is where the arrows start.
+  if (event->type() == QEvent::FocusIn) {
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    QAbstractButton* chosen = group_->checkedButton();
+    if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) && chosen &&
+        chosen != watched) {
+      chosen->setFocus(reason);
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 QAbstractButton& MultiplierButtons::button(TempoMultiplier multiplier) const {
