@@ -13,6 +13,8 @@ namespace tempik::ui {
 namespace {
 
 constexpr int iconSize = 64;
+// Wide enough for the GPL lines to wrap into a short paragraph.
+constexpr int licenceWidth = 340;
 
 }  // namespace
 
@@ -32,6 +34,13 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   version_->setFont(captionFont());
   version_->setAlignment(Qt::AlignHCenter);
 
+  QColor (*dimmed)(const QPalette&) = secondaryColor;
+  licence_ = new TintedLabel(licenceText(builtWithLink), dimmed);
+  licence_->setFont(captionFont());
+  licence_->setAlignment(Qt::AlignHCenter);
+  licence_->setWordWrap(true);
+  licence_->setFixedWidth(licenceWidth);
+
   credits_ = makeCreditsLabel();
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
@@ -43,6 +52,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   layout->addWidget(icon);
   layout->addWidget(name);
   layout->addWidget(version_);
+  layout->addWidget(licence_);
   layout->addSpacing(8);
   layout->addWidget(credits_);
   layout->addSpacing(8);
@@ -61,6 +71,17 @@ QString AboutDialog::creditsText() const {
 }
 QString AboutDialog::versionText() const {
   return version_->text();
+}
+QString AboutDialog::licenceText() const {
+  return licence_->text();
+}
+
+QString AboutDialog::licenceText(bool withLink) {
+  if (!withLink) return QStringLiteral("Released under the MIT licence.");
+  return QStringLiteral(
+      "tempik's own files are under the MIT licence. This build includes Ableton Link "
+      "(GPL-2.0-or-later) and is distributed as a whole under the GNU GPL, version 2 or "
+      "later.");
 }
 
 }  // namespace tempik::ui

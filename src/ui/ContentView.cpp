@@ -1,6 +1,8 @@
 #include "ui/ContentView.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +17,8 @@
 #include "ui/EosConnectionStatusView.h"
 #include "ui/FormGroup.h"
 #include "ui/Hints.h"
+#include "ui/LinkFollowView.h"
+#include "ui/MultiplierButtons.h"
 #include "ui/PulsingTapButton.h"
 #include "ui/TapWindowDots.h"
 #include "ui/TintedLabel.h"
@@ -36,8 +40,22 @@ TintedLabel* makeHint(const char* text) {
   return hint;
 }
 
-bool isField(const QWidget* widget, std::initializer_list<const QLineEdit*> fields) {
-  return std::find(fields.begin(), fields.end(), widget) != fields.end();
+bool isOneOf(const QWidget* widget, std::initializer_list<const QWidget*> widgets) {
+  return std::find(widgets.begin(), widgets.end(), widget) != widgets.end();
+}
+
+std::optional<core::TempoMultiplier> multiplierKey(const QKeyEvent& key) {
+  if (key.modifiers() & ~Qt::ShiftModifier) return std::nullopt;
+  switch (key.key()) {
+    case Qt::Key_H:
+      return core::TempoMultiplier::half;
+    case Qt::Key_N:
+      return core::TempoMultiplier::normal;
+    case Qt::Key_D:
+      return core::TempoMultiplier::twice;
+    default:
+      return std::nullopt;
+  }
 }
 
 bool handsFocusBack(const QKeyEvent& key) {
@@ -86,6 +104,14 @@ ContentView::ContentView(std::shared_ptr<core::TempoController> controller,
   effectHintRow_ = effectGroup->addRow(makeHint(effectHintText));
   effectGroup->addFieldRow(QStringLiteral("BPM Macro"), macroField_);
   macroHintRow_ = effectGroup->addRow(makeHint(macroHintText));
+  linkFollow_ = new LinkFollowView;
+  linkFollow_->setAction([this](bool follow) { controller_->setFollowsLink(follow); });
+  multiplierButtons_ = new MultiplierButtons;
+  multiplierButtons_->setAction(
+      [this](core::TempoMultiplier multiplier) { controller_->setTempoMultiplier(multiplier); });
+  auto* timeGroup = new FormGroup;
+  timeGroup->addRow(linkFollow_)->setHidden(!controller_->canFollowLink());
+  timeGroup->addFieldRow(QStringLiteral("Multiplier"), multiplierButtons_);
 
   auto* form = new QWidget;
   auto* formLayout = new QVBoxLayout(form);
@@ -93,6 +119,7 @@ ContentView::ContentView(std::shared_ptr<core::TempoController> controller,
   formLayout->setSpacing(groupSpacing);
   formLayout->addWidget(consoleGroup);
   formLayout->addWidget(effectGroup);
+  formLayout->addWidget(timeGroup);
   settingsProblem_ = makeHint("");
   formLayout->addWidget(settingsProblem_);
 
@@ -104,11 +131,19 @@ ContentView::ContentView(std::shared_ptr<core::TempoController> controller,
   credits_ = makeCreditsLabel(creditsLink);
   stack->addWidget(credits_);
 
-  // The button owns the keyboard: a field keeps it only while the operator edits, and the
-  // credits link is a stop only when there is a link.
-  for (QLineEdit* field : {hostField_, effectField_, macroField_}) field->installEventFilter(this);
+  // The button owns the keyboard: a field, the switch or a time button keeps it only while
+  // the operator uses it, and the credits link is a stop only when there is a link.
+  QWidget* const half = &multiplierButtons_->button(core::TempoMultiplier::half);
+  QWidget* const normal = &multiplierButtons_->button(core::TempoMultiplier::normal);
+  QWidget* const twice = &multiplierButtons_->button(core::TempoMultiplier::twice);
+  QWidget* const followSwitch = &linkFollow_->followSwitch();
+  for (QWidget* stop : {static_cast<QWidget*>(hostField_), static_cast<QWidget*>(effectField_),
+                        static_cast<QWidget*>(macroField_), followSwitch, half, normal, twice}) {
+    stop->installEventFilter(this);
+  }
   QWidget* last = macroField_;
-  for (QWidget* next : {static_cast<QWidget*>(credits_), static_cast<QWidget*>(tapButton_)}) {
+  for (QWidget* next : {followSwitch, half, normal, twice, static_cast<QWidget*>(credits_),
+                        static_cast<QWidget*>(tapButton_)}) {
     if (next->focusPolicy() == Qt::NoFocus) continue;
     setTabOrder(last, next);
     last = next;
@@ -126,13 +161,12 @@ ContentView::ContentView(std::shared_ptr<core::TempoController> controller,
   connect(macroField_, &QLineEdit::textEdited, this,
           [this](const QString& text) { controller_->setBpmMacro(text.toStdString()); });
 
-  // A field left alone gives the keyboard back, so a foot switch cannot type into it.
+  // A field (or switch) left alone gives the keyboard back, so a foot switch cannot type
+  // into it.
   fieldIdle_.setSingleShot(true);
   fieldIdle_.setInterval(fieldIdleTime);
   connect(&fieldIdle_, &QTimer::timeout, this, [this] {
-    if (isField(QApplication::focusWidget(), {hostField_, effectField_, macroField_})) {
-      handKeyboardBack();
-    }
+    if (holdsKeyboardBriefly(QApplication::focusWidget())) handKeyboardBack();
   });
 
   showAll();
@@ -150,6 +184,24 @@ bool ContentView::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   return QWidget::eventFilter(watched, event);
+}
+
+bool ContentView::holdsKeyboardBriefly(const QWidget* widget) const {
+  return isOneOf(widget, {hostField_, effectField_, macroField_, &linkFollow_->followSwitch(),
+                          &multiplierButtons_->button(core::TempoMultiplier::half),
+                          &multiplierButtons_->button(core::TempoMultiplier::normal),
+                          &multiplierButtons_->button(core::TempoMultiplier::twice)});
+}
+
+// Every key no field or button took lands here.
+void ContentView::keyPressEvent(QKeyEvent* event) {
+  const auto multiplier = multiplierKey(*event);
+  if (!multiplier) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  event->accept();
+  controller_->setTempoMultiplier(*multiplier);
 }
 
 void ContentView::handKeyboardBack() {
@@ -188,7 +240,8 @@ void ContentView::showAll() {
        {core::ObservedProperty::tempo, core::ObservedProperty::isConnected,
         core::ObservedProperty::eosIP, core::ObservedProperty::bpmFX,
         core::ObservedProperty::bpmMacro, core::ObservedProperty::connectionProblem,
-        core::ObservedProperty::settingsProblem}) {
+        core::ObservedProperty::settingsProblem, core::ObservedProperty::followsLink,
+        core::ObservedProperty::linkSession, core::ObservedProperty::tempoMultiplier}) {
     showProperty(property);
   }
 }
@@ -219,7 +272,9 @@ void ContentView::showProperty(core::ObservedProperty property) {
       const auto& taps = tempo.taps();
       const std::optional<TimePoint> lastTap =
           taps.empty() ? std::nullopt : std::optional<TimePoint>(taps.back());
-      tapButton_->setLastTap(lastTap);
+      // Without a tap (the tempo came from Link) the glow counts from the first tempo shown.
+      if (!lastTap && controller_->bpm() && !firstTempoShown_) firstTempoShown_ = clock_->now();
+      tapButton_->setLastTap(lastTap ? lastTap : firstTempoShown_);
       tapDots_->setTaps(static_cast<std::int64_t>(taps.size()), lastTap);
       showTempo();
       break;
@@ -228,8 +283,14 @@ void ContentView::showProperty(core::ObservedProperty property) {
       showTempo();
       break;
     case core::ObservedProperty::followsLink:
+      linkFollow_->setFollowing(controller_->followsLink());
+      break;
     case core::ObservedProperty::linkSession:
+      linkFollow_->setSession(controller_->linkSessionState());
+      break;
     case core::ObservedProperty::tempoMultiplier:
+      multiplierButtons_->setMultiplier(controller_->tempoMultiplier());
+      tapButton_->setMultiplier(controller_->tempoMultiplier());
       break;
     case core::ObservedProperty::isConnected:
       connectionStatus_->setConnected(controller_->isConnected());

@@ -17,18 +17,24 @@ namespace tempik::ui {
 
 class Announcer;
 class EosConnectionStatusView;
+class LinkFollowView;
+class MultiplierButtons;
 class PulsingTapButton;
 class TapWindowDots;
 class TintedLabel;
 
 /// The window's whole content, 400 pixels wide, top to bottom: the tap button, the tap
 /// dots, the settings form (host and connection status; effects and macro with their red
-/// hints) and the credits line.
+/// hints; the "Follow Ableton Link" switch, when tempik can follow, with the session's status,
+/// and the half / normal / double time buttons) and the credits line.
 ///
 /// The tap button holds the keyboard focus from the start: Escape or Return in a field, a
 /// click beside the fields, or ten seconds without a key in a field hands it back (so a foot
-/// switch never types into a field left alone), and Tab runs host, effects, macro, the
-/// credits link (when there is one) and the button.
+/// switch never types into a field left alone); the switch and the time buttons take no focus
+/// on a click and give it back by the same rules when Tab reached them. Tab runs host,
+/// effects, macro, the switch, the chosen time button, the credits link (when there is one)
+/// and the button. H, N and D choose half, normal and double time wherever the keyboard is but in a
+/// field, which types them.
 ///
 /// It never shows more than the controller knows: "not sent" on the button while the console
 /// has not got the tempo shown, why the console is not connected under the status, a red hint
@@ -66,6 +72,8 @@ class ContentView final : public QWidget {
   /// The line about settings that cannot be saved, empty while it is hidden.
   [[nodiscard]] QString settingsProblemText() const;
   [[nodiscard]] QLabel& credits() const { return *credits_; }
+  [[nodiscard]] LinkFollowView& linkFollow() const { return *linkFollow_; }
+  [[nodiscard]] MultiplierButtons& multiplierButtons() const { return *multiplierButtons_; }
   /// The height its rows need at its fixed width, wrapped lines (a long reason, a hint) and all.
   [[nodiscard]] QSize sizeHint() const override;
   /// The same: its rows are never squeezed (a shorter screen scrolls them instead).
@@ -76,6 +84,7 @@ class ContentView final : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
@@ -83,6 +92,8 @@ class ContentView final : public QWidget {
   void showAll();
   void showTempo();
   void handKeyboardBack();
+  /// The focus stops other than the button, which give the keyboard back when left alone.
+  [[nodiscard]] bool holdsKeyboardBriefly(const QWidget* widget) const;
 
   std::shared_ptr<core::TempoController> controller_;
   std::shared_ptr<const core::WallClock> clock_;
@@ -97,12 +108,16 @@ class ContentView final : public QWidget {
   QWidget* effectHintRow_;
   QWidget* macroHintRow_;
   TintedLabel* settingsProblem_;
+  LinkFollowView* linkFollow_;
+  MultiplierButtons* multiplierButtons_;
   QLabel* credits_;
   Announcer* announcer_;
   QTimer fieldIdle_;
   // What was last shown and announced of the tempo.
   std::optional<std::int64_t> shownBpm_;
   bool shownNotSent_ = false;
+  // The beat the glow counts from while no tap has been made (the tempo came from Link).
+  std::optional<std::chrono::system_clock::time_point> firstTempoShown_;
   // Last, so that it unsubscribes before the widgets it updates go.
   core::Subscription subscription_;
 };

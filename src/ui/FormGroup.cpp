@@ -28,7 +28,7 @@ QWidget* FormGroup::addRowWidget() {
   return row;
 }
 
-void FormGroup::addFieldRow(const QString& label, QLineEdit* field) {
+void FormGroup::addFieldRow(const QString& label, QWidget* field) {
   QWidget* row = addRowWidget();
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(rowPadding, 0, rowPadding, 0);

@@ -15,8 +15,8 @@ class FormGroup final : public QWidget {
  public:
   explicit FormGroup(QWidget* parent = nullptr);
 
-  /// A row with the label at the leading edge and the field at the trailing edge.
-  void addFieldRow(const QString& label, QLineEdit* field);
+  /// A row with the label at the leading edge and the field (or control) at the trailing edge.
+  void addFieldRow(const QString& label, QWidget* field);
   /// A row holding one widget at the leading edge; hide the row to take it out.
   QWidget* addRow(QWidget* content);
 

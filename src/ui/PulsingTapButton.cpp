@@ -23,6 +23,23 @@ constexpr double focusRingGap = 6.0;
 // Room around the circle in the face image for the focus ring.
 constexpr int ringMargin = 8;
 
+// Half or double time, in a quiet pill over the number: a setting, not a warning.
+void drawMark(QPainter& painter, const QString& mark, double radius, double numberTop) {
+  const QFont font = systemFont(15, QFont::DemiBold);
+  const QFontMetricsF metrics(font);
+  const double height = metrics.height() + 2;
+  const double width = metrics.horizontalAdvance(mark) + height;
+  const QRectF pill(radius - width / 2.0, numberTop - height, width, height);
+  QColor fill(Qt::white);
+  fill.setAlphaF(0.22F);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(fill);
+  painter.drawRoundedRect(pill, height / 2.0, height / 2.0);
+  painter.setPen(Qt::white);
+  painter.setFont(font);
+  painter.drawText(pill, Qt::AlignCenter, mark);
+}
+
 // The keys that press a focused button; a USB foot switch types one of them.
 bool isTapKey(int key) {
   return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
@@ -106,6 +123,12 @@ void PulsingTapButton::setNotSent(bool notSent) {
   update();
 }
 
+void PulsingTapButton::setMultiplier(core::TempoMultiplier multiplier) {
+  if (multiplier == multiplier_) return;
+  multiplier_ = multiplier;
+  update();
+}
+
 void PulsingTapButton::setLastTap(std::optional<TimePoint> lastTap) {
   if (lastTap == lastTap_) return;
   lastTap_ = lastTap;
@@ -129,9 +152,30 @@ void PulsingTapButton::press() {
 }
 
 QString PulsingTapButton::accessibleValue() const {
-  if (!bpm_) return QStringLiteral("No tempo");
-  const QString tempo = QString::number(*bpm_) + QStringLiteral(" BPM");
-  return notSent_ ? tempo + QStringLiteral(", not sent") : tempo;
+  QString value =
+      bpm_ ? QString::number(*bpm_) + QStringLiteral(" BPM") : QStringLiteral("No tempo");
+  if (bpm_ && notSent_) value += QStringLiteral(", not sent");
+  switch (multiplier_) {
+    case core::TempoMultiplier::half:
+      return value + QStringLiteral(", half time");
+    case core::TempoMultiplier::twice:
+      return value + QStringLiteral(", double time");
+    case core::TempoMultiplier::normal:
+      break;
+  }
+  return value;
+}
+
+QString PulsingTapButton::multiplierMark() const {
+  switch (multiplier_) {
+    case core::TempoMultiplier::half:
+      return QStringLiteral("×½");
+    case core::TempoMultiplier::twice:
+      return QStringLiteral("×2");
+    case core::TempoMultiplier::normal:
+      break;
+  }
+  return {};
 }
 
 QString PulsingTapButton::tempoText() const {
@@ -175,28 +219,23 @@ void PulsingTapButton::paintEvent(QPaintEvent*) {
     ring = palette().color(QPalette::WindowText);
     ring.setAlphaF(0.35F);
   }
-  const QString text = tempoText();
-  if (face_.isNull() || faceText_ != text || faceNotSent_ != notSent_ || faceColour_ != accent ||
-      faceRing_ != ring || face_.devicePixelRatio() != pixelRatio) {
-    face_ = drawFace(text, notSent_, accent, ring, pixelRatio);
-    faceText_ = text;
-    faceNotSent_ = notSent_;
-    faceColour_ = accent;
-    faceRing_ = ring;
+  const Face face{tempoText(), multiplierMark(), notSent_, accent, ring};
+  if (faceImage_.isNull() || !(face_ == face) || faceImage_.devicePixelRatio() != pixelRatio) {
+    faceImage_ = drawFace(face, pixelRatio);
+    face_ = face;
   }
-  painter.drawPixmap(QPointF(margin - ringMargin, margin - ringMargin), face_);
+  painter.drawPixmap(QPointF(margin - ringMargin, margin - ringMargin), faceImage_);
 }
 
-QPixmap PulsingTapButton::drawFace(const QString& text, bool notSent, QColor accent, QColor ring,
-                                   double pixelRatio) {
+QPixmap PulsingTapButton::drawFace(const Face& look, double pixelRatio) {
   constexpr int faceSide = circleDiameter + 2 * ringMargin;
   QPixmap face(QSize(faceSide, faceSide) * pixelRatio);
   face.setDevicePixelRatio(pixelRatio);
   face.fill(Qt::transparent);
   QPainter painter(&face);
   painter.setRenderHint(QPainter::Antialiasing);
-  if (ring.isValid()) {
-    painter.setPen(QPen(ring, focusRingWidth));
+  if (look.ring.isValid()) {
+    painter.setPen(QPen(look.ring, focusRingWidth));
     const double ringRadius = circleDiameter / 2.0 + focusRingGap;
     painter.drawEllipse(QPointF(faceSide / 2.0, faceSide / 2.0), ringRadius, ringRadius);
   }
@@ -205,8 +244,8 @@ QPixmap PulsingTapButton::drawFace(const QString& text, bool notSent, QColor acc
   constexpr double radius = circleDiameter / 2.0;
   const QPointF centre(radius, radius);
   QLinearGradient fill(0, 0, 0, circleDiameter);
-  fill.setColorAt(0.0, accent.lighter(118));
-  fill.setColorAt(1.0, accent.darker(112));
+  fill.setColorAt(0.0, look.accent.lighter(118));
+  fill.setColorAt(1.0, look.accent.darker(112));
   painter.setPen(Qt::NoPen);
   painter.setBrush(fill);
   painter.drawEllipse(centre, radius, radius);
@@ -218,10 +257,12 @@ QPixmap PulsingTapButton::drawFace(const QString& text, bool notSent, QColor acc
   const double top = radius - (numberMetrics.height() + unitMetrics.height()) / 2.0;
   painter.setPen(Qt::white);
   painter.setFont(numberFont);
-  painter.drawText(QRectF(0, top, circleDiameter, numberMetrics.height()), Qt::AlignCenter, text);
+  painter.drawText(QRectF(0, top, circleDiameter, numberMetrics.height()), Qt::AlignCenter,
+                   look.text);
+  if (!look.mark.isEmpty()) drawMark(painter, look.mark, radius, top);
   painter.setFont(unitFont);
   const QRectF caption(0, top + numberMetrics.height(), circleDiameter, unitMetrics.height());
-  if (!notSent) {
+  if (!look.notSent) {
     painter.drawText(caption, Qt::AlignCenter, QStringLiteral("BPM"));
     return face;
   }

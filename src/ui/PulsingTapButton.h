@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+#include "core/TempoMultiplier.h"
 #include "ui/GlowImages.h"
 #include "ui/PulseLevel.h"
 
@@ -14,16 +15,16 @@ namespace tempik::ui {
 
 /// The big round tap button: a 220-pixel accent circle showing the tempo (or an en dash)
 /// over "BPM" (over "not sent", marked in the warning colour, while the console has not got
-/// the tempo shown), with a glow that flares on every beat while a tempo is known. It takes
-/// 300 x 300 pixels; a pointer press anywhere in the inscribed 300-pixel circle runs the
-/// action once, when the pointer goes down.
+/// the tempo shown, and under a quiet "×½" or "×2" in half or double time), with a glow that flares
+/// on every beat while a tempo is known. It takes 300 x 300 pixels; a pointer press anywhere in the
+/// inscribed 300-pixel circle runs the action once, when the pointer goes down.
 ///
 /// It knows nothing of the controller: the window hands it the tempo, the last tap time
 /// and the action. Frames are drawn at the display's refresh rate only while a tempo is
 /// known, the button is shown and reduced motion is off; otherwise nothing wakes it.
 /// Lives on the main thread. To assistive technologies it is one button, "Tap tempo",
-/// described by its tempo ("No tempo", "120 BPM", "120 BPM, not sent"); the window announces
-/// changes.
+/// described by its tempo ("No tempo", "120 BPM", "120 BPM, not sent", "120 BPM, double time");
+/// the window announces changes.
 ///
 /// It takes the keyboard focus on a click, showing a quiet ring; while focused, Space or
 /// Return taps at key-down, once per press of the key (auto-repeat is ignored).
@@ -40,6 +41,7 @@ class PulsingTapButton final : public QWidget {
   void setBpm(std::optional<std::int64_t> bpm);
   /// Whether the tempo shown has not reached the console.
   void setNotSent(bool notSent);
+  void setMultiplier(core::TempoMultiplier multiplier);
   void setLastTap(std::optional<TimePoint> lastTap);
   void setAction(std::function<void()> action);
   /// Where the reduced-motion setting is read from; the desktop's by default.
@@ -50,8 +52,10 @@ class PulsingTapButton final : public QWidget {
 
   [[nodiscard]] std::optional<std::int64_t> bpm() const { return bpm_; }
   [[nodiscard]] bool isNotSent() const { return notSent_; }
-  /// "No tempo" or, for example, "120 BPM" or "120 BPM, not sent".
+  /// "No tempo" or, for example, "120 BPM", "120 BPM, not sent" or "120 BPM, half time".
   [[nodiscard]] QString accessibleValue() const;
+  /// The mark over the number: "×½", "×2", or empty at normal time.
+  [[nodiscard]] QString multiplierMark() const;
   /// The number as drawn: the digits, or an en dash without a tempo.
   [[nodiscard]] QString tempoText() const;
   /// Whether frames are being requested.
@@ -73,21 +77,26 @@ class PulsingTapButton final : public QWidget {
   [[nodiscard]] bool reduceMotion() const;
   // The circle and its texts change only with the tempo; each frame redraws just the glow.
   // The focus ring, when `ring` is valid, is part of the face.
-  [[nodiscard]] static QPixmap drawFace(const QString& text, bool notSent, QColor accent,
-                                        QColor ring, double pixelRatio);
+  struct Face {
+    QString text;
+    QString mark;
+    bool notSent = false;
+    QColor accent;
+    QColor ring;
+    friend bool operator==(const Face&, const Face&) = default;
+  };
+  [[nodiscard]] static QPixmap drawFace(const Face& face, double pixelRatio);
 
   std::optional<std::int64_t> bpm_;
   bool notSent_ = false;
+  core::TempoMultiplier multiplier_ = core::TempoMultiplier::normal;
   std::optional<TimePoint> lastTap_;
   std::function<void()> action_;
   std::function<bool()> reduceMotionSource_;
   QTimer frameTimer_;
   GlowImages glowImages_{circleDiameter / 2.0};
-  QPixmap face_;
-  QString faceText_;
-  bool faceNotSent_ = false;
-  QColor faceColour_;
-  QColor faceRing_;
+  QPixmap faceImage_;
+  Face face_;
 };
 
 }  // namespace tempik::ui

@@ -2,6 +2,7 @@
 // dots and the status row as an operator sees and uses them, and the application around them.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -10,6 +11,7 @@
 #include <QTimer>
 
 #include "support/FakeConsoleTransport.h"
+#include "support/FakeTempoSession.h"
 #include "support/Fakes.h"
 #include "support/ManualExecutor.h"
 #include "ui/AboutDialog.h"
@@ -17,6 +19,8 @@
 #include "ui/BuildInfo.h"
 #include "ui/ContentView.h"
 #include "ui/EosConnectionStatusView.h"
+#include "ui/LinkFollowView.h"
+#include "ui/MultiplierButtons.h"
 #include "ui/PulsingTapButton.h"
 #include "ui/TapWindowDots.h"
 #include "ui/TempikApp.h"
@@ -43,6 +47,9 @@ struct Window : testing::Test {
   void type(QLineEdit& field, const QString& text) {
     field.selectAll();
     text.isEmpty() ? QTest::keyClick(&field, Qt::Key_Backspace) : QTest::keyClicks(&field, text);
+    layOut();
+  }
+  void layOut() {
     executor->runReady();
     // Each level of nested layouts passes a change of size up with an event of its own.
     for (int level = 0; level < 8; ++level) {
@@ -55,10 +62,12 @@ struct Window : testing::Test {
   std::shared_ptr<fakes::FakeConsoleTransport> transport =
       std::make_shared<fakes::FakeConsoleTransport>(executor);
   std::shared_ptr<fakes::MemorySettingsStore> store;
+  std::shared_ptr<fakes::FakeTempoSession> linkSession;  // none: built without Link
   int controllersMade = 0;
   TempikApp app{[this] {
     ++controllersMade;
-    return core::TempoController::Dependencies{executor, clock, store, transport};
+    return core::TempoController::Dependencies{executor, clock,   store,      transport,
+                                               {},       nullptr, linkSession};
   }};
   ContentView* view = nullptr;
 };
@@ -70,6 +79,7 @@ TEST_F(Window, OpensWithTheStoredSettingsAndHintsTheFieldsThatCannotBeSent) {
   EXPECT_TRUE(view->isEffectHintShown());
   EXPECT_FALSE(view->isMacroHintShown());
   EXPECT_TRUE(store->writes.empty()) << "opening writes nothing back";
+  EXPECT_FALSE(view->linkFollow().isVisibleTo(view)) << "no Link session to follow";
   const struct {
     QLineEdit* field;
     QString text;
@@ -155,9 +165,7 @@ TEST_F(Window, SaysWhyNotConnectedAndMarksATempoTheConsoleHasNot) {
   EXPECT_TRUE(view->connectionStatus().reason().startsWith("The console refused the connection."));
   EXPECT_EQ(view->connectionStatus().accessibleName(),
             "Not Connected: " + view->connectionStatus().reason());
-  for (int level = 0; level < 8; ++level) {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-  }
+  layOut();
   EXPECT_FALSE(
       static_cast<QScrollArea*>(app.window().centralWidget())->verticalScrollBar()->isVisible())
       << "the window grows to the reason's wrapped lines";
@@ -213,6 +221,97 @@ TEST_F(Window, AFieldHandsTheKeyboardBackToTheButton) {
     EXPECT_EQ(app.controller()->eosIP(), "127.0.0.1 ") << key;
     type(view->hostField(), "127.0.0.1");
   }
+  QWidget& twice = view->multiplierButtons().button(core::TempoMultiplier::twice);
+  twice.setFocus();
+  QTest::keyClick(&twice, Qt::Key_Escape);
+  EXPECT_TRUE(view->tapButton().hasFocus()) << "a time button reached by Tab gives it back too";
+}
+
+// The switch joins and leaves the session; the line under it says how the session stands.
+TEST_F(Window, FollowsTheLinkSessionWhileSwitchedOnAndSaysWhoShares) {
+  linkSession = std::make_shared<fakes::FakeTempoSession>();
+  start();
+  LinkFollowView& link = view->linkFollow();
+  const int height = app.window().height();
+  QTest::mouseClick(&link.followSwitch(), Qt::LeftButton, {}, {8, 8});
+  EXPECT_EQ(app.window().focusWidget(), &view->tapButton()) << "a click leaves the keyboard there";
+  const struct {
+    std::optional<core::TempoSessionState> state;
+    const char *shown, *spoken;
+  } states[] = {
+      {std::nullopt, "Link · joining…", "Link: joining"},
+      {core::TempoSessionState{120.0, 0}, "Link · no peers", "Link: no peers"},
+      {core::TempoSessionState{127.999, 1}, "Link · 1 peer · 128.00", "Link: 1 peer, 128.00 BPM"},
+      {core::TempoSessionState{127.98, 2}, "Link · 2 peers · 127.98", "Link: 2 peers, 127.98 BPM"},
+  };
+  for (const auto& s : states) {
+    if (s.state) linkSession->report(s.state->tempo, s.state->peers);
+    layOut();
+    EXPECT_EQ(link.statusText(), QString::fromUtf8(s.shown));
+    EXPECT_EQ(link.spokenStatus(), QString::fromUtf8(s.spoken));
+    EXPECT_EQ(link.followSwitch().accessibleDescription(), QString::fromUtf8(s.spoken));
+    EXPECT_GT(app.window().height(), height) << "the status line takes a row of its own";
+  }
+  EXPECT_TRUE(view->tapButton().isAnimating()) << "the followed tempo pulses without a tap";
+  QTest::mouseClick(&link.followSwitch(), Qt::LeftButton, {}, {8, 8});
+  layOut();
+  EXPECT_TRUE(linkSession->joins == 1 && linkSession->leaves == 1);
+  EXPECT_EQ(link.statusText(), "");
+  EXPECT_EQ(app.window().height(), height);
+}
+
+// H, N and D choose the time wherever the keyboard is but in a field, which types the letter.
+TEST_F(Window, ChoosesHalfOrDoubleTimeByButtonOrKeyButAFieldTypesTheKey) {
+  using M = core::TempoMultiplier;
+  linkSession = std::make_shared<fakes::FakeTempoSession>();
+  start();
+  app.window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&app.window()));
+  PulsingTapButton& tap = view->tapButton();
+  MultiplierButtons& time = view->multiplierButtons();
+  QWidget* followSwitch = &view->linkFollow().followSwitch();
+  // Tab runs on from the fields through the switch and the chosen time to the button.
+  view->macroField().setFocus();
+  for (QWidget* next : {followSwitch, static_cast<QWidget*>(&time.button(M::normal)),
+                        static_cast<QWidget*>(&tap)}) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), next);
+  }
+  for (int i = 0; i < 3; ++i, clock->set(clock->now() + 500ms)) tap.press();
+  const std::map<M, std::pair<QString, QString>> shown{
+      // the mark and the description
+      {M::half, {"×½", "60 BPM, not sent, half time"}},
+      {M::normal, {"", "120 BPM, not sent"}},
+      {M::twice, {"×2", "240 BPM, not sent, double time"}}};
+  const struct {
+    QWidget* focus;
+    Qt::Key key;
+    M chosen;
+  } cases[] = {
+      {&tap, Qt::Key_D, M::twice},
+      {&tap, Qt::Key_H, M::half},
+      {&view->hostField(), Qt::Key_D, M::half},
+      {followSwitch, Qt::Key_N, M::normal},
+      {&time.button(M::normal), Qt::Key_Left, M::half},
+      {&time.button(M::half), Qt::Key_D, M::twice},
+      {&tap, Qt::Key_N, M::normal},
+  };
+  for (const auto& c : cases) {
+    c.focus->setFocus();
+    QTest::keyClick(c.focus, c.key);
+    executor->runReady();
+    SCOPED_TRACE(c.focus->accessibleName().toStdString() + " " + char(c.key));
+    EXPECT_EQ(app.controller()->tempoMultiplier(), c.chosen);
+    EXPECT_TRUE(time.button(c.chosen).isChecked());
+    EXPECT_EQ(tap.multiplierMark(), shown.at(c.chosen).first);
+    EXPECT_EQ(tap.accessibleValue(), shown.at(c.chosen).second);
+    if (auto* field = qobject_cast<QLineEdit*>(c.focus)) {
+      EXPECT_TRUE(field->text().endsWith(QChar(c.key).toLower())) << field->text().toStdString();
+    }
+  }
+  QTest::mouseClick(&time.button(M::twice), Qt::LeftButton);
+  EXPECT_EQ(app.controller()->tempoMultiplier(), M::twice);
+  EXPECT_EQ(QApplication::focusWidget(), &tap) << "a click leaves the keyboard on the button";
 }
 
 TEST_F(Window, OpensOneAboutDialogAndClosingTheWindowEndsTheApplication) {
@@ -226,6 +325,9 @@ TEST_F(Window, OpensOneAboutDialogAndClosingTheWindowEndsTheApplication) {
   EXPECT_EQ(app.window().findChildren<AboutDialog*>().size(), 1);
   EXPECT_TRUE(app.aboutDialog()->isVisible());
   EXPECT_TRUE(app.aboutDialog()->versionText().contains(QString::fromUtf8(applicationVersion)));
+  EXPECT_EQ(app.aboutDialog()->licenceText(), AboutDialog::licenceText(builtWithLink));
+  EXPECT_TRUE(AboutDialog::licenceText(true).contains("as a whole under the GNU GPL, version 2"));
+  EXPECT_FALSE(AboutDialog::licenceText(false).contains("GPL"));
   QSignalSpy lastWindowClosed(qApp, &QGuiApplication::lastWindowClosed);
   // Qt ends the application only from inside its event loop: close the window from there.
   QTimer::singleShot(0, &app.window(), [this] { app.window().close(); });
