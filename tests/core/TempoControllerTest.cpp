@@ -500,20 +500,15 @@ TEST_F(Controller, FollowingAndTheMultiplierAreKeptAsSettings) {
   auto settings = std::make_shared<fakes::MemorySettingsStore>(
       fakes::MemorySettingsStore::Values{{"followLink", "true"}, {"tempoMultiplier", "2"}});
   controller = TempoController::create({executor, clock, settings, transport, {}, log, session});
-  executor->runReady();
   EXPECT_TRUE(controller->followsLink() && session->joined());
   EXPECT_EQ(controller->tempoMultiplier(), TempoMultiplier::twice);
-  session->report(100.2, 3);
-  EXPECT_EQ(controller->linkSessionState(), (TempoSessionState{100.2, 3}));
   controller->setFollowsLink(false);
   controller->setTempoMultiplier(TempoMultiplier::half);
-  EXPECT_FALSE(session->joined() || controller->linkSessionState());
-  EXPECT_EQ(settings->read("followLink"), "false");
-  EXPECT_EQ(settings->read("tempoMultiplier"), "0.5");
+  EXPECT_EQ(settings->writes, (std::vector<std::pair<std::string, std::string>>{
+                                  {"followLink", "false"}, {"tempoMultiplier", "0.5"}}));
   controller->setFollowsLink(true);
-  EXPECT_EQ(session->joins, 2);
   controller.reset();
-  EXPECT_FALSE(session->joined()) << "quitting stays in the session";
+  EXPECT_TRUE(session->joins == 2 && !session->joined()) << "quitting stays in the session";
   // Without a session there is nothing to follow, whatever the settings say.
   controller = TempoController::create({executor, clock, settings, transport, {}, log, nullptr});
   controller->setFollowsLink(true);
