@@ -27,14 +27,12 @@ class Peer {
     state.setTempo(bpm, link_.clock().micros());
     link_.commitAppSessionState(state);
   }
-  [[nodiscard]] double tempo() const { return link_.captureAppSessionState().tempo(); }
   bool waitForPeers(std::size_t n) {
     return peers_.waitUntil([n](std::size_t count) { return count == n; }, patience);
   }
   [[nodiscard]] std::vector<double> tempiTakenOn() {
     std::vector<double> seen;
-    tempi_.waitUntil([&](const auto& v) { return seen = v, true; }, 0s);
-    return seen;
+    return tempi_.waitUntil([&](const auto& v) { return seen = v, true; }, 0s), seen;
   }
 
  private:
@@ -62,12 +60,9 @@ TEST(LinkSession, APeerMovesTheTempoTheConsoleFollowsAndTempikNeverChangesTheSes
     });
   });
   // Link carries a tempo as whole microseconds per beat.
-  const auto tempikSees = [&](std::size_t peers, double tempo) {
+  const auto tempikSees = [&](std::size_t n, double bpm) {
     return seen.waitUntil(
-        [&](const Session& s) {
-          return s && s->peers == peers && std::abs(s->tempo - tempo) < 1e-3;
-        },
-        patience);
+        [&](auto& s) { return s && s->peers == n && std::abs(s->tempo - bpm) < 1e-3; }, patience);
   };
   const auto follow = [&](bool on) {
     tempik.onUiThread([on](core::TempoController& c) { return c.setFollowsLink(on), 0; });
@@ -86,7 +81,6 @@ TEST(LinkSession, APeerMovesTheTempoTheConsoleFollowsAndTempikNeverChangesTheSes
     SCOPED_TRACE(join);
     follow(true);
     ASSERT_TRUE(peer.waitForPeers(1) && tempikSees(1, 130.0));
-    EXPECT_NEAR(peer.tempo(), 130.0, 1e-3);
     follow(false);
     ASSERT_TRUE(peer.waitForPeers(0));
   }

@@ -436,8 +436,9 @@ TEST_F(Controller, FollowsTheSessionByTheRules) {
     std::vector<Step> steps;
     Sends expected;
   } cases[] = {
-      {"the first followed tempo goes at once, rounded", {L(0, 127.5)}, {{0, 128}}},
-      {"alone, the session's tempo is only tempik's own", {L(0, 120, 0)}, {}},
+      {"alone, the session's tempo is only tempik's own; a peer's goes at once, rounded",
+       {L(0, 120, 0), L(100, 127.5)},
+       {{100, 128}}},
       {"0.6 away takes over, less does not",
        {L(0, 128), L(1000, 128.59), L(2000, 127.41), L(3000, 128.6)},
        {{0, 128}, {3000, 129}}},
@@ -483,11 +484,10 @@ TEST_F(Controller, FollowsTheSessionByTheRules) {
     }
     executor->advanceBy(2s);
     Sends sends;
-    const auto times = sentTimes();
-    const auto texts = sent();
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-      const auto at = std::chrono::duration_cast<std::chrono::milliseconds>(times[i] - start);
-      sends.emplace_back(int(at.count()), std::stoi(texts[i].substr(texts[i].find("BPM ") + 4)));
+    for (std::size_t i = 0; const auto& text : sent()) {
+      const auto at =
+          std::chrono::duration_cast<std::chrono::milliseconds>(sentTimes()[i++] - start);
+      sends.emplace_back(int(at.count()), std::stoi(text.substr(text.find("BPM ") + 4)));
     }
     EXPECT_EQ(sends, c.expected);
     EXPECT_EQ(controller->bpm(),
