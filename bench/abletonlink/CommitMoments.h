@@ -3,10 +3,10 @@
 // When the benchmark's peer commits a tempo. A Link peer sends a change at once only when it
 // has sent nothing for 50 ms, its answers to other peers' announcements included; otherwise
 // the change waits for the rest of the 50 ms, and again if the peer answers someone meanwhile.
-// Peers announce themselves every 250 ms, so a change made at a random moment waits up to 50 ms
-// about one time in three with one other peer. Committing only once Link has been silent on
-// the wire for longer than that times the path alone; committing at random moments times what
-// a change made by hand meets.
+// Peers announce themselves every 250 ms, so with one other peer about every other change made
+// at a random moment waits, up to 50 ms and at times more. Committing only once Link has been
+// silent on the wire for longer than that times the path alone; committing at random moments times
+// what a change made by hand meets.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>

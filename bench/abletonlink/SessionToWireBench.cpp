@@ -45,12 +45,12 @@ using tempik::core::TempoController;
 
 constexpr auto patience = 10s;
 
-// How far apart commits are at least, counted from the last one's arrival. tempik's: past its
-// follow interval (500 ms from the change before, which holds any change made within it;
-// counted from a moment just before the console's read).
-constexpr auto peerSpacing = 50ms;
-constexpr auto followSpacing = 520ms;
-constexpr std::size_t peerChanges = 200;
+// How far apart commits are at least, counted from the last one's arrival: past tempik's follow
+// interval (500 ms from the change before, which holds any change made within it; counted from
+// a moment just before the console's read). The floor's commits are spaced alike: how often
+// Link holds a change back depends on how long ago the last change was.
+constexpr auto spacing = 520ms;
+constexpr std::size_t floorChanges = 100;
 
 // 110 and 112 BPM by turns: each is a new whole BPM, far enough from the last to be followed.
 double tempoNumber(std::uint64_t change) {
@@ -68,7 +68,7 @@ std::vector<Clock::duration> peerToPeer(Moment moment, std::size_t changes) {
   auto last = Clock::now();
   // The first change is not counted: the session may have only just been chosen.
   for (std::size_t change = 0; change <= changes; ++change) {
-    moments.sleepAfter(last, peerSpacing);
+    moments.sleepAfter(last, spacing);
     const double tempo = tempoNumber(change);
     const std::size_t from = listener.tempiHeard();
     const auto start = Clock::now();
@@ -151,7 +151,7 @@ double shareOver(const std::vector<Clock::duration>& samples, Clock::duration li
 void BM_SessionToWire(benchmark::State& state, Moment moment) {
   std::vector<Clock::duration> floors, follows;
   try {
-    floors = peerToPeer(moment, peerChanges);
+    floors = peerToPeer(moment, floorChanges);
     SessionPeer committer(120);
     FollowingTempik tempik;
     if (!committer.waitForPeers(1, patience)) throw std::runtime_error("tempik never joined");
@@ -167,7 +167,7 @@ void BM_SessionToWire(benchmark::State& state, Moment moment) {
     CommitMoments moments(moment);
     auto last = Clock::now();
     for (auto _ : state) {
-      moments.sleepAfter(last, followSpacing);
+      moments.sleepAfter(last, spacing);
       const double tempo = tempoNumber(++change);
       const std::size_t from = tempik.frames();
       const auto start = Clock::now();
