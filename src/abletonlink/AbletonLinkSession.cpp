@@ -55,15 +55,26 @@ void AbletonLinkSession::join(ChangeHandler onChange) {
   });
   membership_->link.setNumPeersCallback([relay](std::size_t) { relay->nudge(); });
   membership_->link.setTempoCallback([relay](double) { relay->nudge(); });
-  membership_->link.enable(true);
-  relay->nudge();
+  auto enable = [weak = std::weak_ptr(membership_), relay] {
+    if (const auto membership = weak.lock()) membership->link.enable(true);
+    relay->nudge();
+  };
+  using Clock = std::chrono::steady_clock;
+  const Clock::duration sinceLeft = leftAt_ ? Clock::now() - *leftAt_ : rejoinGap;
+  if (sinceLeft < rejoinGap) {
+    delayedEnable_ = executor_->postAfter(rejoinGap - sinceLeft, std::move(enable));
+  } else {
+    enable();
+  }
 }
 
 // Destroying Link disables it (its peers hear that it left) and stops its threads.
 void AbletonLinkSession::leave() {
   if (!membership_) return;
   sessionTempo_ = membership_->link.captureAppSessionState().tempo();
+  delayedEnable_.reset();
   membership_.reset();
+  leftAt_ = std::chrono::steady_clock::now();
 }
 
 }  // namespace tempik::abletonlink

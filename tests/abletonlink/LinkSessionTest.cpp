@@ -11,8 +11,6 @@
 namespace tempik::faults {
 namespace {
 
-using Session = std::optional<core::TempoSessionState>;
-
 // A Link peer the test drives; it records every tempo the session takes on and its peers.
 class Peer {
  public:
@@ -50,24 +48,14 @@ TEST(LinkSession, APeerMovesTheTempoTheConsoleFollowsAndTempikNeverChangesTheSes
                              [](std::shared_ptr<core::Executor> executor) {
                                return std::make_shared<abletonlink::AbletonLinkSession>(executor);
                              });
-  fakes::Recorder<Session> seen;
-  auto subscription = tempik.onUiThread([&](core::TempoController& c) {
-    seen.change([&](Session& s) { s = c.linkSessionState(); });
-    return c.observe([&seen, &c](core::ObservedProperty property) {
-      if (property == core::ObservedProperty::linkSession) {
-        seen.change([&](Session& s) { s = c.linkSessionState(); });
-      }
-    });
-  });
   // Link carries a tempo as whole microseconds per beat.
   const auto tempikSees = [&](std::size_t n, double bpm) {
-    return seen.waitUntil(
+    return tempik.linkSession.waitUntil(
         [&](auto& s) { return s && s->peers == n && std::abs(s->tempo - bpm) < 1e-3; }, patience);
   };
   const auto follow = [&](bool on) {
     tempik.onUiThread([on](core::TempoController& c) { return c.setFollowsLink(on), 0; });
   };
-  ASSERT_TRUE(console->waitFor(effectKey, 2));
   ASSERT_TRUE(tempikSees(0, 120.0)) << "alone in a session of its own";
   follow(false);
   Peer peer(130.0);
@@ -75,8 +63,8 @@ TEST(LinkSession, APeerMovesTheTempoTheConsoleFollowsAndTempikNeverChangesTheSes
   // start may win instead. A running session is older than that.
   std::this_thread::sleep_until(std::chrono::steady_clock::now() + 700ms);
 
-  // Joining, again and again, takes the running session's tempo and leaves it as it was
-  // (to within Link's microseconds per beat); leaving is seen by the peer at once.
+  // Joining, again and again, takes the running session's tempo and leaves it as it was;
+  // leaving is seen by the peer at once.
   for (int join = 1; join <= 8; ++join) {
     SCOPED_TRACE(join);
     follow(true);
@@ -85,12 +73,11 @@ TEST(LinkSession, APeerMovesTheTempoTheConsoleFollowsAndTempikNeverChangesTheSes
     ASSERT_TRUE(peer.waitForPeers(0));
   }
   const auto tempiOnJoining = peer.tempiTakenOn();
-  EXPECT_THAT(tempiOnJoining, ::testing::Each(::testing::DoubleNear(130.0, 1e-3)));
+  EXPECT_THAT(tempiOnJoining, ::testing::IsEmpty());
 
   // Following: the peer moves the tempo and the console follows; taps set the console's tempo
   // and leave the session's alone.
   follow(true);
-  ASSERT_TRUE(tempikSees(1, 130.0));
   const auto consoleGets = [&](std::size_t commands, const char* command) {
     return console->waitFor(tempoCommand, commands) &&
            console->log().to(tempoCommand).back().arguments[0] == command;
@@ -110,7 +97,6 @@ TEST(LinkSession, APeerMovesTheTempoTheConsoleFollowsAndTempikNeverChangesTheSes
   EXPECT_THAT(std::vector(tempi.begin() + std::ssize(tempiOnJoining), tempi.end()),
               ::testing::ElementsAre(::testing::DoubleNear(126.4, 1e-3),
                                      ::testing::DoubleNear(127.6, 1e-3)));
-  tempik.onUiThread([&](core::TempoController&) { return subscription.reset(), 0; });
 }
 
 }  // namespace

@@ -71,6 +71,9 @@ class ControllerUnderTest {
           {executor, std::make_shared<fakes::SteppingWallClock>(), store, recorder, quick, nullptr,
            makeLinkSession ? makeLinkSession(executor) : nullptr});
       subscription_ = created->observe([this, c = created.get()](core::ObservedProperty p) {
+        if (p == core::ObservedProperty::linkSession) {
+          linkSession.change([&](auto& state) { state = c->linkSessionState(); });
+        }
         if (p != core::ObservedProperty::isConnected) return;
         connection_.change([&](auto& changes) {
           changes.push_back({c->isConnected(), Clock::now()});
@@ -130,6 +133,8 @@ class ControllerUnderTest {
   std::shared_ptr<fakes::QueueExecutor> executor = std::make_shared<fakes::QueueExecutor>();
   std::shared_ptr<RecordingTransport> recorder;
   std::shared_ptr<core::TempoController> controller;
+  /// The followed Link session as the controller last reported it.
+  fakes::Recorder<std::optional<core::TempoSessionState>> linkSession;
 
  private:
   std::shared_ptr<link::EosOscTransport> transport_;

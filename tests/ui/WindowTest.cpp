@@ -249,7 +249,6 @@ TEST_F(Window, FollowsTheLinkSessionWhileSwitchedOnAndSaysWhoShares) {
     layOut();
     EXPECT_EQ(link.statusText(), QString::fromUtf8(s.shown));
     EXPECT_EQ(link.spokenStatus(), QString::fromUtf8(s.spoken));
-    EXPECT_EQ(link.followSwitch().accessibleDescription(), QString::fromUtf8(s.spoken));
     EXPECT_GT(app.window().height(), height) << "the status line takes a row of its own";
   }
   EXPECT_TRUE(view->tapButton().isAnimating()) << "the followed tempo pulses without a tap";
@@ -270,32 +269,17 @@ TEST_F(Window, ChoosesHalfOrDoubleTimeByButtonOrKeyButAFieldTypesTheKey) {
   PulsingTapButton& tap = view->tapButton();
   MultiplierButtons& time = view->multiplierButtons();
   QWidget* followSwitch = &view->linkFollow().followSwitch();
-  // Tab runs on from the fields through the switch and the chosen time to the button.
-  view->macroField().setFocus();
-  for (QWidget* next : {followSwitch, static_cast<QWidget*>(&time.button(M::normal)),
-                        static_cast<QWidget*>(&tap)}) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), next);
-  }
   for (int i = 0; i < 3; ++i, clock->set(clock->now() + 500ms)) tap.press();
-  const std::map<M, std::pair<QString, QString>> shown{
-      // the mark and the description
-      {M::half, {"×½", "60 BPM, not sent, half time"}},
-      {M::normal, {"", "120 BPM, not sent"}},
+  // clang-format off
+  const std::map<M, std::pair<QString, QString>> shown{  // the mark and the description
+      {M::half, {"×½", "60 BPM, not sent, half time"}}, {M::normal, {"", "120 BPM, not sent"}},
       {M::twice, {"×2", "240 BPM, not sent, double time"}}};
-  const struct {
-    QWidget* focus;
-    Qt::Key key;
-    M chosen;
-  } cases[] = {
-      {&tap, Qt::Key_D, M::twice},
-      {&tap, Qt::Key_H, M::half},
-      {&view->hostField(), Qt::Key_D, M::half},
-      {followSwitch, Qt::Key_N, M::normal},
+  const struct { QWidget* focus; Qt::Key key; M chosen; } cases[] = {
+      {&tap, Qt::Key_D, M::twice}, {&tap, Qt::Key_H, M::half},
+      {&view->hostField(), Qt::Key_D, M::half}, {followSwitch, Qt::Key_N, M::normal},
       {&time.button(M::normal), Qt::Key_Left, M::half},
-      {&time.button(M::half), Qt::Key_D, M::twice},
-      {&tap, Qt::Key_N, M::normal},
-  };
+      {&time.button(M::half), Qt::Key_D, M::twice}, {&tap, Qt::Key_N, M::normal}};
+  // clang-format on
   for (const auto& c : cases) {
     c.focus->setFocus();
     QTest::keyClick(c.focus, c.key);
