@@ -21,21 +21,26 @@ namespace {
 constexpr const char* kUsage =
     R"(Usage: link-peer [--tempo BPM] [--any-network] [--help]
 
-A bare Ableton Link peer. It joins the Link session on the network, or founds one at
---tempo BPM (default 120) while there is none, and prints one line per change:
+A bare Ableton Link peer. It joins the Link session on the network, or founds one while
+there is none, and prints one line per change:
   peers N   how many other peers share the session
   tempo T   the session's tempo, with two decimals
 The first two lines are its own state before it joins. It never changes the session by
 itself, only on command. Commands on standard input, one per line:
   BPM       set the session's tempo (20 to 999), for every peer
   q         leave the session and quit
-At the end of input it keeps running until q or a signal (SIGINT, SIGTERM).
+At the end of input it keeps running until q or a signal (SIGINT, SIGTERM, SIGHUP).
 
 Link announces itself by multicast on every network interface that is up. So that a demo
 never reaches a real network, link-peer starts only with TEMPIK_PRIVATE_NETWORK=1, which
-scripts/private-network sets inside a network namespace that has only loopback:
+scripts/private-network sets in a network namespace of its own with only loopback:
   scripts/private-network build/dev/tools/link-peer/link-peer
-  --any-network  start anyway, and announce this peer on every interface that is up
+
+Options:
+  --tempo BPM    the tempo of the session it founds while alone (20 to 999, default 120)
+  --any-network  start outside a private network too: Link then announces this peer on
+                 every network interface that is up
+  --help         show this text
 
 Exit status: 0 after q or a signal, 1 when the system refuses a signal descriptor, 2 on bad
 usage or outside a private network.
