@@ -16,6 +16,9 @@ constexpr const char* bpmFX = "bpmFX";
 constexpr const char* bpmMacro = "bpmMacro";
 constexpr const char* followLink = "followLink";
 constexpr const char* tempoMultiplier = "tempoMultiplier";
+constexpr const char* midiInput = "midiInput";
+constexpr const char* midiTap = "midiTap";
+constexpr const char* followMidiClock = "followMidiClock";
 }  // namespace keys
 
 constexpr std::string_view errorPhrases[] = {"Effect Not Running", "Cue List Does Not Exist"};
@@ -44,6 +47,7 @@ std::shared_ptr<TempoController> TempoController::create(Dependencies dependenci
   auto controller = std::make_shared<TempoController>(ConstructionKey{}, std::move(dependencies));
   controller->startBackgroundTasks();
   if (controller->followsLink_) controller->joinLinkSession();
+  if (controller->midiInput_) controller->openMidiInput();
   return controller;
 }
 
@@ -55,16 +59,24 @@ TempoController::TempoController(ConstructionKey, Dependencies dependencies)
       timings_(dependencies.timings),
       log_(std::move(dependencies.log)),
       linkSession_(std::move(dependencies.linkSession)),
+      midiInput_(std::move(dependencies.midiInput)),
       multiplier_(parseTempoMultiplier(defaults_->read(keys::tempoMultiplier).value_or(""))
                       .value_or(TempoMultiplier::normal)),
       // Loaded values are taken as they are: not written back, no reconnect scheduled.
       eosIP_(defaults_->read(keys::eosIP).value_or(defaultEosIP)),
       bpmFX_(defaults_->read(keys::bpmFX).value_or("")),
       bpmMacro_(defaults_->read(keys::bpmMacro).value_or("")),
-      followsLink_(linkSession_ && defaults_->read(keys::followLink) == "true") {}
+      followsLink_(linkSession_ && defaults_->read(keys::followLink) == "true"),
+      midiSources_(parseMidiSources(defaults_->read(keys::midiInput).value_or(""))),
+      followsMidiClock_(midiInput_ && defaults_->read(keys::followMidiClock) == "true") {
+  if (const auto trigger = parseMidiTrigger(defaults_->read(keys::midiTap).value_or(""))) {
+    midiTap_.emplace(*trigger);
+  }
+}
 
 TempoController::~TempoController() {
   if (followsLink_) linkSession_->leave();
+  if (midiInput_) midiInput_->close();
 }
 
 std::optional<std::int64_t> TempoController::macroNumber() const {
@@ -156,6 +168,51 @@ void TempoController::setFollowsLink(bool follow) {
     leaveLinkSession();
   }
   notify(ObservedProperty::followsLink);
+}
+
+void TempoController::setMidiSources(MidiSources sources) {
+  if (!midiInput_) return;
+  const bool changed = sources != midiSources_;
+  midiSources_ = std::move(sources);
+  saveSetting(keys::midiInput, settingsText(midiSources_));
+  if (!changed) return;
+  midiInput_->choose(midiSources_);
+  notify(ObservedProperty::midiInput);
+}
+
+std::optional<MidiTrigger> TempoController::midiTap() const {
+  if (!midiTap_) return std::nullopt;
+  return midiTap_->trigger();
+}
+
+void TempoController::setMidiTap(std::optional<MidiTrigger> trigger) {
+  if (!midiInput_) return;
+  const bool changed = trigger != midiTap() || learnsMidiTap_;
+  learnsMidiTap_ = false;
+  if (trigger != midiTap()) midiTap_.reset();
+  if (trigger && !midiTap_) midiTap_.emplace(*trigger);
+  saveSetting(keys::midiTap, trigger ? settingsText(*trigger) : "");
+  if (changed) notify(ObservedProperty::midiTap);
+}
+
+void TempoController::learnMidiTap(bool learn) {
+  if (!midiInput_ || learn == learnsMidiTap_) return;
+  learnsMidiTap_ = learn;
+  notify(ObservedProperty::midiTap);
+}
+
+void TempoController::setFollowsMidiClock(bool follow) {
+  if (!midiInput_) return;
+  const bool changed = follow != followsMidiClock_;
+  followsMidiClock_ = follow;
+  saveSetting(keys::followMidiClock, follow ? "true" : "false");
+  if (!changed) return;
+  midiClock_.restart();
+  midiClockTempo_.reset();
+  midiClockSilenceTask_.reset();
+  midiClockState_ = {};
+  if (!follow) forgetFollowedTempo(FollowedSource::midiClock);
+  notify(ObservedProperty::followsMidiClock);
 }
 
 void TempoController::setTempoMultiplier(TempoMultiplier multiplier) {

@@ -11,6 +11,9 @@
 #include "core/ConsoleCommands.h"
 #include "core/Executor.h"
 #include "core/Log.h"
+#include "core/MidiClockTempo.h"
+#include "core/MidiInput.h"
+#include "core/MidiTrigger.h"
 #include "core/Observation.h"
 #include "core/SettingsStore.h"
 #include "core/TapTempo.h"
@@ -35,15 +38,30 @@ enum class ObservedProperty {
   followsLink,
   linkSession,
   tempoMultiplier,
+  midiInput,
+  midiTap,
+  followsMidiClock,
+  midiClock,
 };
 
-/// The application's one central object: the tap tempo, the followed Link session, the
-/// operator's settings and the console connection. It sends each new tempo to the console,
-/// reacts to the console's tap message and error feedback, and keeps the connection up by
-/// itself.
+/// The followed MIDI clock: waiting for its first clock, counting the clocks of its first
+/// four beats, running at a measured tempo, or stopped (Stop, or two seconds without a clock;
+/// the last tempo measured stays).
+struct MidiClockState {
+  enum class Phase { waiting, counting, running, stopped };
+  Phase phase = Phase::waiting;
+  std::optional<double> tempo;
+  friend bool operator==(const MidiClockState&, const MidiClockState&) = default;
+};
+
+/// The application's one central object: the tap tempo, the followed Link session and MIDI
+/// clock, MIDI taps, the operator's settings and the console connection. It sends each new tempo to
+/// the console, reacts to the console's tap message and error feedback, and keeps the connection up
+/// by itself.
 ///
-/// The tempo comes from the latest source: a tap sequence, or a change of the followed
-/// session's tempo that is at least 0.6 BPM away from the current one. Followed changes go
+/// The tempo comes from the latest source: a tap sequence (from the button, the console or a
+/// MIDI pad), or a change of a followed tempo (the Link session's, the MIDI clock's) that is
+/// at least 0.6 BPM away from the current one. Followed changes go
 /// out at most once per followInterval, the latest always within it. The multiplier applies
 /// to both.
 ///
@@ -68,12 +86,16 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
     std::shared_ptr<Log> log{};
     /// The Ableton Link session; without one there is nothing to follow.
     std::shared_ptr<TempoSession> linkSession{};
+    /// The MIDI input; without one there are no MIDI taps and no clock.
+    std::shared_ptr<MidiInput> midiInput{};
   };
 
   static constexpr std::int64_t consolePort = 3038;
   static constexpr const char* defaultEosIP = "127.0.0.1";
   /// While a followed tempo keeps moving, at most one goes out per interval.
   static constexpr std::chrono::milliseconds followInterval{500};
+  /// A MIDI clock silent this long has stopped.
+  static constexpr std::chrono::seconds midiClockSilence{2};
 
   /// Loads the settings, installs the receive handler and starts the connection check loop,
   /// whose first attempt begins at once.
@@ -95,6 +117,19 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   [[nodiscard]] const std::optional<TempoSessionState>& linkSessionState() const {
     return linkSessionState_;
   }
+  /// Whether tempik has a MIDI input at all (built with MIDI).
+  [[nodiscard]] bool canUseMidi() const { return midiInput_ != nullptr; }
+  [[nodiscard]] const MidiSources& midiSources() const { return midiSources_; }
+  /// What the MIDI input found, as last reported; nothing before its first report.
+  [[nodiscard]] const std::optional<MidiInputState>& midiInputState() const {
+    return midiInputState_;
+  }
+  [[nodiscard]] std::optional<MidiTrigger> midiTap() const;
+  /// True from learnMidiTap(true) until a note or controller arrives or learning is cancelled.
+  [[nodiscard]] bool learnsMidiTap() const { return learnsMidiTap_; }
+  [[nodiscard]] bool followsMidiClock() const { return followsMidiClock_; }
+  /// The followed clock; nothing while not following it.
+  [[nodiscard]] std::optional<MidiClockState> midiClockState() const;
   [[nodiscard]] bool isConnected() const { return isConnected_; }
   [[nodiscard]] const std::string& eosIP() const { return eosIP_; }
   [[nodiscard]] const std::string& bpmFX() const { return bpmFX_; }
@@ -122,6 +157,12 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   void setFollowsLink(bool follow);
   /// Applies the new multiplier to the latest source's tempo at once.
   void setTempoMultiplier(TempoMultiplier multiplier);
+  /// The MIDI settings, saved like the others; ignored without a MIDI input.
+  void setMidiSources(MidiSources sources);
+  void setMidiTap(std::optional<MidiTrigger> trigger);
+  /// Learning takes the next note-on or controller as the MIDI tap (it does not tap).
+  void learnMidiTap(bool learn);
+  void setFollowsMidiClock(bool follow);
 
   /// Records a tap; a tap that changes the tempo sends it to the console.
   void tap(std::chrono::system_clock::time_point at);
@@ -165,11 +206,21 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   void handleMessage(const std::string& address, const std::vector<std::string>& arguments);
   void reactToErrorFeedback();
 
-  // Following the Link session (TempoFollowing.cpp).
+  // Following the Link session and the MIDI clock (TempoFollowing.cpp).
+  enum class FollowedSource { linkSession, midiClock };
   void joinLinkSession();
   void leaveLinkSession();
   void linkSessionChanged(const TempoSessionState& state);
+  void followTempo(double tempo, FollowedSource source);
+  void forgetFollowedTempo(FollowedSource source);
   void followSession();
+
+  // MIDI taps and the MIDI clock (MidiFollowing.cpp).
+  void openMidiInput();
+  void midiEventArrived(const MidiEvent& event);
+  void midiClockArrived(MidiClockMessage message, std::chrono::system_clock::time_point at);
+  void stopFollowingMidiClock();
+  void setMidiClockState(MidiClockState state);
 
   // Connection supervision (ConnectionSupervision.cpp).
   void startBackgroundTasks();
@@ -192,6 +243,7 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   const link::ConsoleTimings timings_;
   std::shared_ptr<Log> log_;
   std::shared_ptr<TempoSession> linkSession_;
+  std::shared_ptr<MidiInput> midiInput_;
   ObserverList<ObservedProperty> observers_;
 
   TapTempo tempo_;
@@ -212,12 +264,27 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   std::optional<std::int64_t> tempoOnItsWay_;
   bool shownUnsent_ = false;
 
-  // The followed session: its last reported state, the last tempo it had with peers, and
-  // whether that tempo still waits for the interval to end.
+  // The followed session: its last reported state and the last tempo it had with peers.
   bool followsLink_ = false;
   std::optional<TempoSessionState> linkSessionState_;
+  std::optional<double> linkTempo_;
+  // The latest followed tempo, where it came from, and whether it still waits for the
+  // interval to end.
   std::optional<double> followedTempo_;
+  FollowedSource followedSource_ = FollowedSource::linkSession;
   bool followPending_ = false;
+
+  // MIDI: the chosen sources, the tap's trigger (with its controller's state), the clock as
+  // shown and as measured, and the last clock tempo followed (a new one must move by the
+  // follow margin, so that the clock's jitter never takes the tempo back from taps).
+  MidiSources midiSources_;
+  std::optional<MidiInputState> midiInputState_;
+  std::optional<MidiTapDetector> midiTap_;
+  bool learnsMidiTap_ = false;
+  bool followsMidiClock_ = false;
+  MidiClockState midiClockState_;
+  MidiClockTempo midiClock_;
+  std::optional<double> midiClockTempo_;
 
   // Pings of the current connection. Once the console has answered one, a ping left
   // unanswered for the ping wait means it stopped reading; a tempo written after the last
@@ -239,6 +306,7 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   std::unique_ptr<ScheduledJob> effectKeyGapTask_;
   std::unique_ptr<ScheduledJob> pingWaitTask_;
   std::unique_ptr<ScheduledJob> followIntervalTask_;
+  std::unique_ptr<ScheduledJob> midiClockSilenceTask_;
 };
 
 }  // namespace tempik::core

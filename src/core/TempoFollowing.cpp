@@ -1,5 +1,5 @@
-// Following the Ableton Link session: joining and leaving it, and turning the session's
-// tempo into the current one by the follow rules.
+// Following a tempo the show already has: the Ableton Link session's and the MIDI clock's,
+// turned into the current one by the follow rules.
 #include <cstdio>
 #include <string>
 
@@ -18,9 +18,8 @@ void TempoController::joinLinkSession() {
 void TempoController::leaveLinkSession() {
   log(LogTopic::tempo, [] { return std::string("Leaving the Link session"); });
   linkSession_->leave();
-  followedTempo_.reset();
-  followPending_ = false;
-  followIntervalTask_.reset();
+  linkTempo_.reset();
+  forgetFollowedTempo(FollowedSource::linkSession);
   if (linkSessionState_) {
     linkSessionState_.reset();
     notify(ObservedProperty::linkSession);
@@ -35,10 +34,24 @@ void TempoController::linkSessionChanged(const TempoSessionState& state) {
     linkSessionState_ = state;
     notify(ObservedProperty::linkSession);
   }
-  if (state.peers == 0 || followedTempo_ == state.tempo) return;
-  followedTempo_ = state.tempo;
+  if (state.peers == 0 || linkTempo_ == state.tempo) return;
+  linkTempo_ = state.tempo;
+  followTempo(state.tempo, FollowedSource::linkSession);
+}
+
+void TempoController::followTempo(double tempo, FollowedSource source) {
+  followedTempo_ = tempo;
+  followedSource_ = source;
   followPending_ = true;
   if (!followIntervalTask_) followSession();
+}
+
+// A source no longer followed leaves nothing of its own waiting to go out.
+void TempoController::forgetFollowedTempo(FollowedSource source) {
+  if (followedSource_ != source) return;
+  followedTempo_.reset();
+  followPending_ = false;
+  followIntervalTask_.reset();
 }
 
 // Applies the latest followed tempo if it takes over, then keeps the interval: changes
@@ -49,7 +62,10 @@ void TempoController::followSession() {
   log(LogTopic::tempo, [&] {
     char tempo[32];
     std::snprintf(tempo, sizeof tempo, "%.2f", *followedTempo_);
-    return std::string("Following the Link session's tempo ") + tempo;
+    return std::string(followedSource_ == FollowedSource::linkSession
+                           ? "Following the Link session's tempo "
+                           : "Following the MIDI clock's tempo ") +
+           tempo;
   });
   setBaseTempo(*followedTempo_);
   notify(ObservedProperty::tempo);

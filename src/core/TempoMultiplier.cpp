@@ -6,7 +6,6 @@
 namespace tempik::core {
 
 namespace {
-constexpr double followMargin = 0.6;
 // Link carries a tempo as whole microseconds per beat: 128.6 arrives as 128.5999 or so.
 constexpr double sessionResolution = 0.001;
 }  // namespace

@@ -7,6 +7,9 @@
 
 namespace tempik::core {
 
+/// How far a followed tempo must be from the current whole BPM to replace it.
+inline constexpr double followMargin = 0.6;
+
 /// Half time, normal or double time: what every source's tempo is multiplied by before it
 /// becomes the tempo tempik shows and sends.
 enum class TempoMultiplier { half, normal, twice };

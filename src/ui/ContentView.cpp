@@ -325,6 +325,11 @@ void ContentView::showProperty(core::ObservedProperty property) {
       macroHintRow_->setHidden(
           !macroHintShown(controller_->bpmMacro(), controller_->macroNumber()));
       break;
+    case core::ObservedProperty::midiInput:
+    case core::ObservedProperty::midiTap:
+    case core::ObservedProperty::followsMidiClock:
+    case core::ObservedProperty::midiClock:
+      break;
   }
 }
 
