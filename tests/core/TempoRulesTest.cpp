@@ -132,7 +132,9 @@ TEST(MidiSettings, ReadTriggersAndSourcesAsTypedAndNothingOutOfRange) {
       {"", std::nullopt}};
   for (const auto& [text, expected] : triggers) {
     EXPECT_EQ(parseMidiTrigger(text), expected) << text;
-    if (expected) EXPECT_EQ(parseMidiTrigger(settingsText(*expected)), expected) << text;
+    if (expected) {
+      EXPECT_EQ(parseMidiTrigger(settingsText(*expected)), expected) << text;
+    }
   }
   const std::pair<const char*, const char*> sources[] = {
       {"", "all"}, {"all", "all"}, {"none", "none"}, {" nanoPAD2 MIDI 1 ", "nanoPAD2 MIDI 1"}};

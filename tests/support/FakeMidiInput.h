@@ -14,8 +14,9 @@ struct FakeMidiInput final : core::MidiInput {
   }
   void choose(core::MidiSources sources) override { chosen.push_back(std::move(sources)); }
   void close() override { handler = nullptr; }
-  void send(std::chrono::system_clock::time_point at, core::MidiMessage message) const {
-    if (handler) handler(core::MidiEvent{at, message});
+  void send(std::chrono::system_clock::time_point at, core::MidiMessage message,
+            unsigned port = 0) const {
+    if (handler) handler(core::MidiEvent{at, message, port});
   }
 
   std::vector<core::MidiSources> chosen;
