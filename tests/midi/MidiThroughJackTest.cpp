@@ -66,6 +66,7 @@ std::unique_ptr<Child> startJack(const std::string& name) {
   return server;
 }
 
+using Names = std::vector<std::string>;
 bool contains(const std::vector<std::string>& names, const std::string& name) {
   return std::find(names.begin(), names.end(), name) != names.end();
 }
@@ -118,6 +119,12 @@ TEST(MidiThroughJack, APadTapsAClockIsFollowedAndTheServerMayComeAndGo) {
   ASSERT_TRUE(midiIs([](auto& s) { return contains(s.connected, "jack_midi_clock:mclk_out"); }));
   EXPECT_EQ(Child({"jack_transport"}, "play\nquit\n").wait(), 0);
   EXPECT_TRUE(consoleGets(2, "Effect 1 BPM 126#"));
+  // Another source chosen: the clock is let go, and the absent choice is named.
+  tempik.onUiThread([](core::TempoController& c) {
+    return c.setMidiSources({core::MidiSources::Kind::named, "nanoPAD2"}), 0;
+  });
+  EXPECT_TRUE(
+      midiIs([](auto& s) { return s.connected.empty() && s.missing == Names{"nanoPAD2"}; }));
 
   // The server goes: tempik says so, and takes it up again when it is back.
   clock.stop();
