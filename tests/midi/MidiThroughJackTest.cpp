@@ -58,10 +58,11 @@ class Child {
   bool running_ = false;
 };
 
-// jackd, ready once made.
+// jackd, ready once made; its long period (85 ms) leaves clients slowed by a sanitizer time
+// enough, and RtMidi stamps each message within it.
 std::unique_ptr<Child> startJack(const std::string& name) {
   auto server = std::make_unique<Child>(
-      std::vector<std::string>{"jackd", "-n", name, "--no-realtime", "-d", "dummy"});
+      std::vector<std::string>{"jackd", "-n", name, "--no-realtime", "-d", "dummy", "-p", "4096"});
   EXPECT_EQ(Child({"jack_wait", "--wait", "--timeout", "20"}).wait(), 0) << "jackd not ready";
   return server;
 }
