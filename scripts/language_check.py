@@ -4,10 +4,11 @@ scripts/language-check beside eos-sim as the console (which taps at 120 BPM):
 
   language_check.py LANGUAGE CONSOLE_JSON_LINES
 
-Once the window reads connected, with a tempo, in LANGUAGE: each label below reads as
-translations/tempik_LANGUAGE.ts says and none in English (or all in English, for a language
-tempik does not have), and the console got the tempo shown
-as "Effect 1 BPM <n>#" and the macro label as "BPM || <n>", in English as always.
+Once the window reads connected, with a tempo, in LANGUAGE: each text below reads as
+translations/tempik_LANGUAGE.ts says and no text of the window is left in English (all are in
+English, for a language tempik does not have); the console got the tempo shown as
+"Effect 1 BPM <n>#" and the macro label as "BPM || <n>", in English as always; and the About
+dialog, opened from the menu, closes with a button in the same language (Qt's own words).
 """
 import json
 import pathlib
@@ -19,10 +20,13 @@ import xml.etree.ElementTree as ET
 import pyatspi
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-# What the window shows, connected and with a tempo: the form's labels, the status, the switch,
-# the time buttons' names, the tap button's name and the credits.
-SHOWN = ["Eos Host IP", "BPM Macro", "Multiplier", "Connected", "Follow Ableton Link", "Half time",
-         "Double time", "Tap tempo", "Made by the tempik developers"]
+# What the window holds, connected and with a tempo: the form's labels and a field's
+# description, the hints (hidden), the status, the switch, the time buttons' names, the tap
+# button's name, the credits and the menu.
+SHOWN = ["Eos Host IP", "BPM Macro", "Multiplier", "The console's IP address or host name",
+         "Enter Effect numbers to apply this to or a range like 3000-4000",
+         "Enter a single Macro number", "Connected", "Follow Ableton Link", "Half time",
+         "Double time", "Tap tempo", "Made by the tempik developers", "&Help", "About tempik"]
 
 
 def translations(language):
@@ -32,24 +36,28 @@ def translations(language):
     if language != "en" and path.exists():
         for message in ET.parse(path).getroot().iter("message"):
             found[message.findtext("source")] = message.findtext("translation")
-    return found
+    # Assistive technologies hear a menu's name without its key mark.
+    return {source: text.replace("&", "") for source, text in found.items()}
+
+
+def tempik():
+    for app in pyatspi.Registry.getDesktop(0):
+        if app and app.name == "tempik":
+            return app
+    return None
+
+
+def walk(accessible):
+    yield accessible
+    for child in accessible:
+        if child:
+            yield from walk(child)
 
 
 def window_texts():
-    """Every name and description in tempik's window, or None while it is not there."""
-    texts = set()
-
-    def walk(accessible):
-        texts.update((accessible.name, accessible.description))
-        for child in accessible:
-            if child:
-                walk(child)
-
-    for app in pyatspi.Registry.getDesktop(0):
-        if app and app.name == "tempik":
-            walk(app)
-            return texts
-    return None
+    """Every name and description in tempik's windows, or None while there is none."""
+    app = tempik()
+    return app and {text for a in walk(app) for text in (a.name, a.description) if text}
 
 
 def main(language, console_path):
@@ -60,18 +68,18 @@ def main(language, console_path):
     texts = set()
     while time.monotonic() < deadline:
         texts = window_texts() or set()
-        shown = [m.group(1) for m in map(tempo.fullmatch, filter(None, texts)) if m]
+        shown = [m.group(1) for m in map(tempo.fullmatch, texts) if m]
         if connected in texts and shown:
             break
         time.sleep(0.2)
     else:
         sys.exit(f"language-check: the window never read '{connected}' with a tempo; it read "
-                 f"{sorted(filter(None, texts))}")
+                 f"{sorted(texts)}")
     missing = [words[s] for s in SHOWN if words[s] not in texts]
-    english = [s for s in SHOWN if s != words[s] and s in texts]
+    english = [s for s, text in words.items() if s != text and s in texts]
     if missing or english:
         sys.exit(f"language-check: missing {missing}, in English {english}; the window read "
-                 f"{sorted(filter(None, texts))}")
+                 f"{sorted(texts)}")
     print(f"language-check: the window reads {[words[s] for s in SHOWN]} and {shown[0]} BPM")
 
     bpm = shown[0]
@@ -88,6 +96,23 @@ def main(language, console_path):
         sys.exit(f"language-check: for {bpm} BPM the console got commands {commands} and "
                  f"labels {labels}")
     print(f"language-check: the console got 'Effect 1 BPM {bpm}#' and 'BPM || {bpm}'")
+
+    about = next(a for a in walk(tempik()) if a.getRoleName() == "menu item"
+                 and a.name == words["About tempik"])
+    about.queryAction().doAction(0)
+    deadline = time.monotonic() + 10
+    while time.monotonic() < deadline:
+        dialogs = [a for a in tempik() if a and a.getRoleName() == "dialog"]
+        buttons = [b.name for d in dialogs for b in walk(d) if b.getRoleName() == "push button"]
+        if buttons:
+            break
+        time.sleep(0.2)
+    in_english = words["Connected"] == "Connected"
+    if [d.name for d in dialogs] != [words["About tempik"]] or len(buttons) != 1 or \
+            (buttons[0] == "Close") != in_english:
+        sys.exit(f"language-check: the About dialogs {[d.name for d in dialogs]} have the "
+                 f"buttons {buttons}")
+    print(f"language-check: the About dialog closes with '{buttons[0]}'")
 
 
 if __name__ == "__main__":
