@@ -8,8 +8,9 @@ namespace tempik::ui {
 
 /// tempik's words in the operator's language, with Qt's own (dialog buttons, a field's context
 /// menu) in the same one: the first of the locale's UI languages that tempik has a translation
-/// for (`LANGUAGE=de:fr`, then the desktop's), or English when it has none of them. English
-/// has a file of its own too, for its plural forms ("1 peer", "2 peers").
+/// for (for the system locale, those of `LANGUAGE=de:fr`, or else the desktop's language), or
+/// English when it has none of them. English has a file of its own too, for its plural forms
+/// ("1 peer", "2 peers").
 ///
 /// Installs its translators into the application while it lives; make it before the window
 /// and keep it for the run. Main thread only.
@@ -21,9 +22,6 @@ class Translations {
 
   Translations(const Translations&) = delete;
   Translations& operator=(const Translations&) = delete;
-
-  /// The language tempik speaks ("de", "ja", "en"); empty when no file was found at all.
-  [[nodiscard]] QString language() const { return own_.language(); }
 
   /// Where tempik's translations are: beside the program in a build, under the data folder once
   /// installed.
