@@ -6,6 +6,7 @@
 #include "core/EffectRange.h"
 #include "core/HostAddress.h"
 #include "core/MacroNumber.h"
+#include "core/MidiClockTempo.h"
 #include "core/MidiInput.h"
 #include "core/MidiTrigger.h"
 #include "core/TapTempo.h"
@@ -112,6 +113,17 @@ TEST(HostAddress, TriesAddressesAndNamesAndTellsWhatElseIsWrong) {
   for (const auto& [problem, texts] : cases) {
     for (const char* text : texts) EXPECT_EQ(hostAddressProblem(text), problem) << text;
   }
+}
+
+// The window's rules at its edges; jitter is the controller's tests' business.
+TEST(MidiClockTempo, MeasuresFourBeatsAndBeginsAgainWhenTimeGoesBack) {
+  const auto at = [](double beats) { return atSeconds({beats * 0.5})[0]; };  // 120 BPM
+  MidiClockTempo clock;
+  for (int i = 0; i < 95; ++i) ASSERT_FALSE(clock.clock(at(i / 24.0))) << i;
+  EXPECT_NEAR(clock.clock(at(95 / 24.0)).value_or(0), 120.0, 1e-6);
+  EXPECT_FALSE(clock.clock(at(3))) << "a clock earlier than the last begins a new count";
+  for (int i = 1; i < 95; ++i) ASSERT_FALSE(clock.clock(at(3 + i / 48.0))) << i;
+  EXPECT_NEAR(clock.clock(at(3 + 95 / 48.0)).value_or(0), 240.0, 1e-6);
 }
 
 TEST(MidiSettings, ReadTriggersAndSourcesAsTypedAndNothingOutOfRange) {
