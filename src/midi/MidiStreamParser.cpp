@@ -8,26 +8,17 @@ constexpr std::uint8_t noteOn = 0x90;
 constexpr std::uint8_t controlChange = 0xB0;
 constexpr std::uint8_t firstRealTime = 0xF8;
 
-// Data bytes after a status byte; system common messages have fixed lengths, System
-// Exclusive and undefined status bytes take their data as nothing.
+// Data bytes after a channel status byte. Data after a system status byte is never read
+// into anything (no system message taps), however many bytes it has.
 int dataLength(std::uint8_t status) {
   switch (status & 0xF0) {
     case 0xC0:  // program change
     case 0xD0:  // channel pressure
       return 1;
     case 0xF0:
-      break;
-    default:
-      return 2;
-  }
-  switch (status) {
-    case 0xF1:  // time code quarter frame
-    case 0xF3:  // song select
-      return 1;
-    case 0xF2:  // song position
-      return 2;
-    default:
       return 0;
+    default:
+      return 2;
   }
 }
 
