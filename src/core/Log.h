@@ -6,7 +6,7 @@ namespace tempik::core {
 
 /// What a log line is about: the console link (attempts, their outcomes, drops) or the tempo
 /// (what is sent, the console's error phrases, the Effect key presses).
-enum class LogTopic { link, tempo };
+enum class LogTopic { link, tempo, midi };
 
 /// Where the controller writes what it does and why, one line at a time. The application
 /// routes it to its logging categories; quiet unless the operator asks for it. Called on the

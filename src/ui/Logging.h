@@ -11,6 +11,7 @@
 // (settings that cannot be read or saved).
 Q_DECLARE_LOGGING_CATEGORY(tempikLink)
 Q_DECLARE_LOGGING_CATEGORY(tempikTempo)
+Q_DECLARE_LOGGING_CATEGORY(tempikMidi)
 Q_DECLARE_LOGGING_CATEGORY(tempikUi)
 
 namespace tempik::ui {

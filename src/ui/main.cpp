@@ -8,6 +8,9 @@
 #include "abletonlink/AbletonLinkSession.h"
 #endif
 #include "link/EosOscTransport.h"
+#if TEMPIK_WITH_MIDI
+#include "midi/RtMidiInput.h"
+#endif
 #include "ui/BuildInfo.h"
 #include "ui/ColorSchemePortal.h"
 #include "ui/Logging.h"
@@ -47,14 +50,20 @@ int main(int argc, char** argv) {
 #if TEMPIK_WITH_LINK
     linkSession = std::make_shared<tempik::abletonlink::AbletonLinkSession>(executor);
 #endif
+    auto log = std::make_shared<tempik::ui::CategoryLog>();
+    std::shared_ptr<tempik::core::MidiInput> midiInput;
+#if TEMPIK_WITH_MIDI
+    midiInput = std::make_shared<tempik::midi::RtMidiInput>(executor, log);
+#endif
     return tempik::core::TempoController::Dependencies{
         .executor = executor,
         .clock = std::make_shared<tempik::core::SystemWallClock>(),
         .defaults = std::make_shared<tempik::ui::QtSettingsStore>(),
         .transport = tempik::link::EosOscTransport::create(std::move(onMainThread), timings),
         .timings = timings,
-        .log = std::make_shared<tempik::ui::CategoryLog>(),
+        .log = std::move(log),
         .linkSession = std::move(linkSession),
+        .midiInput = std::move(midiInput),
     };
   });
   QObject::connect(&instance, &tempik::ui::SingleInstance::activationRequested, &instance,
