@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -11,6 +12,7 @@
 #include <QTimer>
 
 #include "support/FakeConsoleTransport.h"
+#include "support/FakeMidiInput.h"
 #include "support/FakeTempoSession.h"
 #include "support/Fakes.h"
 #include "support/ManualExecutor.h"
@@ -20,6 +22,7 @@
 #include "ui/ContentView.h"
 #include "ui/EosConnectionStatusView.h"
 #include "ui/LinkFollowView.h"
+#include "ui/MidiView.h"
 #include "ui/MultiplierButtons.h"
 #include "ui/PulsingTapButton.h"
 #include "ui/TapWindowDots.h"
@@ -63,11 +66,12 @@ struct Window : testing::Test {
       std::make_shared<fakes::FakeConsoleTransport>(executor);
   std::shared_ptr<fakes::MemorySettingsStore> store;
   std::shared_ptr<fakes::FakeTempoSession> linkSession;  // none: built without Link
+  std::shared_ptr<fakes::FakeMidiInput> midiInput;       // none: built without MIDI
   int controllersMade = 0;
   TempikApp app{[this] {
     ++controllersMade;
-    return core::TempoController::Dependencies{executor, clock,   store,      transport,
-                                               {},       nullptr, linkSession};
+    return core::TempoController::Dependencies{executor, clock,   store,       transport,
+                                               {},       nullptr, linkSession, midiInput};
   }};
   ContentView* view = nullptr;
 };
@@ -80,6 +84,7 @@ TEST_F(Window, OpensWithTheStoredSettingsAndHintsTheFieldsThatCannotBeSent) {
   EXPECT_FALSE(view->isMacroHintShown());
   EXPECT_TRUE(store->writes.empty()) << "opening writes nothing back";
   EXPECT_FALSE(view->linkFollow().isVisibleTo(view)) << "no Link session to follow";
+  EXPECT_FALSE(view->midi().isVisibleTo(view)) << "no MIDI input";
   const struct {
     QLineEdit* field;
     QString text;
@@ -296,6 +301,94 @@ TEST_F(Window, ChoosesHalfOrDoubleTimeByButtonOrKeyButAFieldTypesTheKey) {
   QTest::mouseClick(&time.button(M::twice), Qt::LeftButton);
   EXPECT_EQ(app.controller()->tempoMultiplier(), M::twice);
   EXPECT_EQ(QApplication::focusWidget(), &tap) << "a click leaves the keyboard on the button";
+}
+
+// The MIDI group says what the input found, picks sources, learns a pad that then taps, and
+// follows the clock; no click takes the keyboard, and H/N/D never pick a source.
+TEST_F(Window, PicksMidiSourcesLearnsAPadAndSaysWhatMidiAndItsClockDo) {
+  midiInput = std::make_shared<fakes::FakeMidiInput>();
+  start({{"midiInput", "nanoPAD2"}});
+  app.window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&app.window()));
+  MidiView& midi = view->midi();
+  QComboBox& picker = midi.sourcePicker();
+  EXPECT_EQ(picker.currentText(), "nanoPAD2") << "not known to be missing before a report";
+  const struct {
+    core::MidiInputState state;
+    const char *shown, *spoken, *picked;
+    int items;
+  } states[] = {
+      {{}, "MIDI: none found", "MIDI: none found", "nanoPAD2 (not found)", 3},
+      {{{"ALSA", "JACK"}, {"Pedal", "nanoPAD2"}, {"nanoPAD2"}, {}},
+       "MIDI · nanoPAD2",
+       "MIDI: connected to nanoPAD2",
+       "nanoPAD2",
+       4},
+      {{{"ALSA"}, {"a", "b", "c", "d"}, {"a", "b", "c", "d"}, {"JACK", "nanoPAD2"}},
+       "MIDI · 4 sources connected · JACK gone · nanoPAD2 gone",
+       "MIDI: 4 sources connected. JACK gone. nanoPAD2 gone",
+       "nanoPAD2 (not found)",
+       7},
+      {{{"ALSA"}, {"nanoPAD2"}, {}, {}},
+       "MIDI · no source connected",
+       "MIDI: no source connected",
+       "nanoPAD2",
+       3},
+  };
+  for (const auto& s : states) {
+    midiInput->report(s.state);
+    EXPECT_EQ(midi.statusText(), QString::fromUtf8(s.shown));
+    EXPECT_EQ(picker.accessibleDescription(), QString::fromUtf8(s.spoken));
+    EXPECT_EQ(picker.currentText(), s.picked);
+    EXPECT_EQ(picker.count(), s.items);
+  }
+  picker.setFocus();
+  QTest::keyClick(&picker, Qt::Key_N);
+  EXPECT_EQ(midiInput->chosen.name, "nanoPAD2") << "N is normal time, not None";
+  QTest::keyClick(&picker, Qt::Key_D);
+  QTest::keyClick(&picker, Qt::Key_Up);
+  EXPECT_EQ(app.controller()->tempoMultiplier(), core::TempoMultiplier::twice);
+  EXPECT_EQ(midiInput->chosen.kind, core::MidiSources::Kind::none) << "Up picks None";
+  EXPECT_EQ(store->read("midiInput"), "none");
+  QTest::keyClick(&picker, Qt::Key_Escape);
+  EXPECT_TRUE(view->tapButton().hasFocus());
+
+  const auto send = [&](core::MidiMessage message) {
+    midiInput->send({clock->now(), message});
+    executor->runReady();
+  };
+  QTest::mouseClick(&midi.learnButton(), Qt::LeftButton);
+  EXPECT_EQ(midi.tapText(), "Waiting for MIDI…");
+  EXPECT_EQ(midi.learnButton().text(), "Cancel");
+  send(core::MidiControlChange{1, 64, 127});
+  EXPECT_EQ(midi.tapText(), "CC 64 · ch 1");
+  QTest::mouseClick(&midi.learnButton(), Qt::LeftButton);
+  send(core::MidiNoteOn{10, 36, 100});
+  EXPECT_EQ(view->announcer().message(), "MIDI tap learned: note 36 on channel 10");
+  EXPECT_EQ(midi.learnButton().accessibleDescription(), "MIDI tap: note 36 on channel 10");
+  for (int i = 0; i < 3; ++i, clock->set(clock->now() + 500ms)) send(core::MidiNoteOn{10, 36, 9});
+  EXPECT_EQ(view->tapButton().tempoText(), "240") << "120 BPM, double time";
+  QTest::mouseClick(&midi.clearButton(), Qt::LeftButton);
+  EXPECT_EQ(midi.tapText(), "None");
+  EXPECT_TRUE(midi.clearButton().isHidden());
+  EXPECT_EQ(store->read("midiTap"), "");
+
+  QTest::mouseClick(&midi.clockSwitch(), Qt::LeftButton, {}, {8, 8});
+  EXPECT_EQ(midi.clockText(), "MIDI clock · waiting…");
+  const std::pair<int, const char*> clocks[] = {{1, "MIDI clock: counting the first beats"},
+                                                {96, "MIDI clock: 126.0 BPM"}};
+  for (const auto& [count, spoken] : clocks) {
+    for (int i = 0; i < count; ++i, clock->set(clock->now() + 60'000'000us / 126 / 24)) {
+      send(core::MidiClockMessage::clock);
+    }
+    EXPECT_EQ(midi.clockSwitch().accessibleDescription(), QString::fromUtf8(spoken));
+  }
+  send(core::MidiClockMessage::stop);
+  EXPECT_EQ(midi.spokenClock(), "MIDI clock: stopped");
+  QTest::mouseClick(&midi.clockSwitch(), Qt::LeftButton, {}, {8, 8});
+  EXPECT_EQ(midi.clockText(), "");
+  EXPECT_FALSE(app.controller()->followsMidiClock());
+  EXPECT_EQ(QApplication::focusWidget(), &view->tapButton()) << "no click took the keyboard";
 }
 
 TEST_F(Window, OpensOneAboutDialogAndClosingTheWindowEndsTheApplication) {
