@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,8 +113,19 @@ ContentView::ContentView(std::shared_ptr<core::TempoController> controller,
   timeGroup->addFieldRow(QStringLiteral("Multiplier"), multiplierButtons_);
   midi_ = new MidiView;
   midi_->setActions({
-      .choose = [this](core::MidiSources sources) { controller_->setMidiSources(sources); },
-      .learn = [this](bool learn) { controller_->learnMidiTap(learn); },
+      // Orca hears no change of a Qt combo box's item: the choice is announced.
+      .choose =
+          [this](core::MidiSources sources) {
+            controller_->setMidiSources(std::move(sources));
+            announcer_->announce(
+                MidiWords::tr("MIDI input: %1").arg(midi_->sourcePicker().currentText()));
+          },
+      .learn =
+          [this](bool learn) {
+            cancelsLearning_ = !learn;
+            controller_->learnMidiTap(learn);
+            cancelsLearning_ = false;
+          },
       .clear = [this] { controller_->setMidiTap(std::nullopt); },
       .followClock = [this](bool follow) { controller_->setFollowsMidiClock(follow); },
   });
@@ -358,15 +370,18 @@ void ContentView::showProperty(core::ObservedProperty property) {
   }
 }
 
-// The operator waits for Learn to end: a screen reader hears what it took.
+// Learn starts, and ends by a note or a cancel, far from where the focus is: a screen reader
+// hears each.
 void ContentView::showMidiTap() {
   const bool wasLearning = midi_->isLearning();
+  const bool learning = controller_->learnsMidiTap();
   const auto trigger = controller_->midiTap();
-  midi_->setTap(trigger, controller_->learnsMidiTap());
-  if (wasLearning && !controller_->learnsMidiTap() && trigger) {
-    announcer_->announce(
-        MidiWords::tr("MIDI tap learned: %1").arg(MidiWords::trigger(trigger).spoken));
-  }
+  midi_->setTap(trigger, learning);
+  if (learning == wasLearning) return;
+  const QString tap = (learning ? MidiWords::learning() : MidiWords::trigger(trigger)).spoken;
+  announcer_->announce((learning || cancelsLearning_ ? MidiWords::tr("MIDI tap: %1")
+                                                     : MidiWords::tr("MIDI tap learned: %1"))
+                           .arg(tap));
 }
 
 }  // namespace tempik::ui

@@ -43,7 +43,8 @@ class TintedLabel;
 /// It never shows more than the controller knows: "not sent" on the button while the console
 /// has not got the tempo shown, why the console is not connected under the status, a red hint
 /// under a host that names no console, and a line when settings cannot be saved. Screen
-/// readers hear each new tempo, and whether it was sent, and a MIDI tap once it is learned.
+/// readers hear each new tempo, and whether it was sent, the MIDI input picked, and Learn as it
+/// starts and ends.
 ///
 /// A thin adapter over the controller: it shows the controller's properties as they change,
 /// assigns each field's whole text to the controller on every edit, and hands each press of
@@ -125,6 +126,8 @@ class ContentView final : public QWidget {
   // What was last shown and announced of the tempo.
   std::optional<std::int64_t> shownBpm_;
   bool shownNotSent_ = false;
+  // True while the operator's cancel of Learn is on its way: no tap was learned.
+  bool cancelsLearning_ = false;
   // The beat the glow counts from while no tap has been made (the tempo came from Link).
   std::optional<std::chrono::system_clock::time_point> firstTempoShown_;
   // Last, so that it unsubscribes before the widgets it updates go.

@@ -143,7 +143,9 @@ void MidiView::setSources(const core::MidiSources& chosen,
   const MidiWords::Text words = MidiWords::input(state);
   status_->replaceText(words.shown);
   status_->setAccessibleName(words.spoken);
-  picker_->setAccessibleDescription(words.spoken);
+  // Orca reads a Qt combo box by its label alone, without the item chosen: the description
+  // carries it.
+  picker_->setAccessibleDescription(tr("%1 chosen. %2").arg(picker_->currentText(), words.spoken));
 }
 
 void MidiView::setTap(const std::optional<core::MidiTrigger>& trigger, bool learning) {

@@ -23,11 +23,11 @@ class TintedLabel;
 /// 10") with Learn (Cancel while it waits) and Clear; and the "Follow MIDI clock" switch with the
 /// clock's status under it while it is on.
 ///
-/// Screen readers hear each control with its state as the description: the picker with what
-/// MIDI is doing, Learn with the trigger, the switch with the clock. No control takes the
-/// keyboard on a click, and the picker ignores the wheel (it scrolls the window instead), so
-/// neither a foot switch's key nor a scroll changes a setting. Shows what it is told and calls
-/// its actions; main thread only.
+/// Screen readers hear each control with its state as the description: the picker with the
+/// item chosen and what MIDI is doing, Learn with the trigger, the switch with the clock. No
+/// control takes the keyboard on a click, and the picker ignores the wheel (it scrolls the window
+/// instead), so neither a foot switch's key nor a scroll changes a setting. Shows what it is told
+/// and calls its actions; main thread only.
 class MidiView final : public QWidget {
   Q_OBJECT
 

@@ -338,7 +338,7 @@ TEST_F(Window, PicksMidiSourcesLearnsAPadAndSaysWhatMidiAndItsClockDo) {
   for (const auto& s : states) {
     midiInput->report(s.state);
     EXPECT_EQ(midi.statusText(), QString::fromUtf8(s.shown));
-    EXPECT_EQ(picker.accessibleDescription(), QString::fromUtf8(s.spoken));
+    EXPECT_EQ(picker.accessibleDescription(), s.picked + QString(" chosen. ") + s.spoken);
     EXPECT_EQ(picker.currentText(), s.picked);
     EXPECT_EQ(picker.count(), s.items);
   }
@@ -350,6 +350,7 @@ TEST_F(Window, PicksMidiSourcesLearnsAPadAndSaysWhatMidiAndItsClockDo) {
   EXPECT_EQ(app.controller()->tempoMultiplier(), core::TempoMultiplier::twice);
   EXPECT_EQ(midiInput->chosen.kind, core::MidiSources::Kind::none) << "Up picks None";
   EXPECT_EQ(store->read("midiInput"), "none");
+  EXPECT_EQ(view->announcer().message(), "MIDI input: None");
   QTest::keyClick(&picker, Qt::Key_Escape);
   EXPECT_TRUE(view->tapButton().hasFocus());
 
@@ -360,8 +361,11 @@ TEST_F(Window, PicksMidiSourcesLearnsAPadAndSaysWhatMidiAndItsClockDo) {
   QTest::mouseClick(&midi.learnButton(), Qt::LeftButton);
   EXPECT_EQ(midi.tapText(), "Waiting for MIDI…");
   EXPECT_EQ(midi.learnButton().text(), "Cancel");
+  EXPECT_EQ(view->announcer().message(), "MIDI tap: waiting for a note or a controller");
   send(core::MidiControlChange{1, 64, 127});
   EXPECT_EQ(midi.tapText(), "CC 64 · ch 1");
+  for (int click = 0; click < 2; ++click) QTest::mouseClick(&midi.learnButton(), Qt::LeftButton);
+  EXPECT_EQ(view->announcer().message(), "MIDI tap: controller 64 on channel 1") << "cancelled";
   QTest::mouseClick(&midi.learnButton(), Qt::LeftButton);
   send(core::MidiNoteOn{10, 36, 100});
   EXPECT_EQ(view->announcer().message(), "MIDI tap learned: note 36 on channel 10");
