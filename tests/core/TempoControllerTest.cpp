@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "support/FakeConsoleTransport.h"
+#include "support/FakeMidiInput.h"
 #include "support/FakeTempoSession.h"
 #include "support/Fakes.h"
 #include "support/ManualExecutor.h"
@@ -48,7 +49,8 @@ class Controller : public ::testing::Test {
                                  transport,
                                  {},
                                  log,
-                                 session});
+                                 session,
+                                 midi});
     executor->runReady();
   }
   /// Started, connected, Effect keys pressed; calls forgotten.
@@ -107,6 +109,7 @@ class Controller : public ::testing::Test {
       std::make_shared<fakes::FakeConsoleTransport>(executor);
   std::shared_ptr<RecordingLog> log = std::make_shared<RecordingLog>();
   std::shared_ptr<fakes::FakeTempoSession> session = std::make_shared<fakes::FakeTempoSession>();
+  std::shared_ptr<fakes::FakeMidiInput> midi = std::make_shared<fakes::FakeMidiInput>();
   std::shared_ptr<TempoController> controller;
 };
 
@@ -508,6 +511,136 @@ TEST_F(Controller, FollowingAndTheMultiplierAreKeptAsSettings) {
   controller = TempoController::create({executor, clock, settings, transport, {}, log, nullptr});
   controller->setFollowsLink(true);
   EXPECT_FALSE(controller->canFollowLink() || controller->followsLink());
+}
+
+// MIDI in virtual time: messages at their moments (ms), a pad learned as "note 10 36".
+using Timed = std::vector<std::pair<double, MidiMessage>>;
+const MidiMessage pad = MidiNoteOn{10, 36, 100};
+
+// count clocks at bpm from the moment from, each up to 3 ms early or late.
+Timed clocks(double from, double bpm, int count) {
+  Timed timed;
+  unsigned noise = 12345;
+  for (int i = 0; i < count; ++i) {
+    noise = noise * 1103515245 + 12345;
+    const double jitter = double(noise >> 16 & 0x7FFF) / 0x7FFF * 6.0 - 3.0;
+    timed.emplace_back(from + i * 60000.0 / bpm / 24 + jitter, MidiClockMessage::clock);
+  }
+  return timed;
+}
+Timed taps120(double from) {
+  return {{from, pad}, {from + 500, pad}, {from + 1000, pad}};
+}
+
+class MidiController : public Controller {
+ public:
+  /// The BPMs the console got, in order.
+  std::vector<int> play(Timed timed, fakes::MemorySettingsStore::Values settings) {
+    controller.reset();
+    settings.emplace("bpmFX", "1");
+    settings.emplace("midiTap", "note 10 36");
+    startConnected(std::move(settings));
+    std::stable_sort(timed.begin(), timed.end(),
+                     [](auto& a, auto& b) { return a.first < b.first; });
+    const auto start = executor->now();
+    for (const auto& [ms, message] : timed) {
+      const auto moment = std::chrono::microseconds(std::int64_t(ms * 1000));
+      executor->advanceBy(start + moment - executor->now());
+      midi->send(std::chrono::system_clock::time_point{} + 1000h + moment, message);
+      executor->runReady();
+    }
+    executor->advanceBy(TempoController::followInterval);
+    std::vector<int> bpms;
+    for (const auto& text : sent()) bpms.push_back(std::stoi(text.substr(text.find("BPM ") + 4)));
+    return bpms;
+  }
+  static Timed join(std::initializer_list<Timed> parts) {
+    Timed all;
+    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+  }
+};
+
+TEST_F(MidiController, FollowsTheClockByTheRules) {
+  const auto start = [](double ms) { return Timed{{ms, MidiClockMessage::start}}; };
+  const auto stop = [](double ms) { return Timed{{ms, MidiClockMessage::stop}}; };
+  const auto silence = [](double until) { return Timed{{until, MidiNoteOn{16, 0, 0}}}; };
+  const struct {
+    const char* name;
+    Timed timed;
+    std::vector<int> expected;
+    MidiClockState::Phase phase = MidiClockState::Phase::running;
+  } cases[] = {
+      {"a jittered 174 settles on 174 after four beats and stays", clocks(0, 174, 24 * 16), {174}},
+      {"fewer than four beats since Start make no tempo",
+       join({start(0), clocks(1, 130, 95), start(2000), clocks(2001, 126, 96)}),
+       {126}},
+      {"a drifting clock moves by the margin, not by its jitter",
+       join({clocks(0, 126, 24 * 8), clocks(3810, 126.4, 24 * 8), clocks(7607, 126.7, 24 * 8)}),
+       {126, 127}},
+      {"taps win over a steady clock; a new clock tempo takes over again",
+       join({clocks(0, 126, 24 * 16), taps120(3000), clocks(7619, 126.7, 24 * 8)}),
+       {126, 120, 127}},
+      {"Stop keeps the tempo; after Start the clock's first tempo is new again",
+       join({clocks(0, 126, 24 * 5), stop(2400), taps120(2500), start(4000),
+             clocks(4001, 126, 24 * 5)}),
+       {126, 120, 126}},
+      {"two seconds without a clock stop following",
+       join({clocks(0, 126, 24 * 5), silence(4370)}),
+       {126},
+       MidiClockState::Phase::stopped},
+      {"less than two seconds do not", join({clocks(0, 126, 24 * 5), silence(3800)}), {126}},
+      {"the pad's velocity-0 note-ons and other notes do not tap",
+       {{0, pad},
+        {100, MidiNoteOn{10, 36, 0}},
+        {200, MidiNoteOn{9, 36, 99}},
+        {300, MidiNoteOn{10, 37, 99}},
+        {500, pad},
+        {1000, MidiControlChange{10, 36, 127}}},
+       {},
+       MidiClockState::Phase::waiting},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(play(c.timed, {{"followMidiClock", "true"}}), c.expected);
+    EXPECT_EQ(controller->midiClockState()->phase, c.phase);
+  }
+  EXPECT_EQ(play(clocks(0, 126, 24 * 8), {}), std::vector<int>{}) << "not following";
+}
+
+TEST_F(MidiController, APedalTapsOncePerPressAndLearningTakesTheNextNoteOrController) {
+  const auto cc = [](int value) { return MidiMessage(MidiControlChange{1, 64, value}); };
+  EXPECT_EQ(play({{0, cc(127)},
+                  {100, cc(127)},
+                  {200, cc(0)},
+                  {500, cc(64)},
+                  {700, cc(63)},
+                  {1000, cc(100)},
+                  {1100, MidiControlChange{2, 64, 0}},
+                  {1200, cc(127)}},
+                 {{"midiTap", "cc 1 64"}}),
+            std::vector<int>{120});
+
+  auto settings = std::make_shared<fakes::MemorySettingsStore>();
+  controller.reset();
+  controller =
+      TempoController::create({executor, clock, settings, transport, {}, log, session, midi});
+  controller->learnMidiTap(true);
+  for (const MidiMessage& message : {MidiMessage(MidiClockMessage::clock),
+                                     MidiMessage(MidiNoteOn{3, 40, 0}), MidiMessage(cc(0))}) {
+    midi->send({}, message);
+  }
+  EXPECT_FALSE(controller->learnsMidiTap());
+  EXPECT_EQ(controller->midiTap(), (MidiTrigger{MidiTrigger::Kind::controller, 1, 64}));
+  EXPECT_TRUE(controller->tempo().taps().empty()) << "the learned message does not tap";
+  controller->setMidiSources({MidiSources::Kind::named, "nanoPAD2"});
+  controller->setMidiTap(std::nullopt);
+  EXPECT_EQ(settings->writes,
+            (std::vector<std::pair<std::string, std::string>>{
+                {"midiTap", "cc 1 64"}, {"midiInput", "nanoPAD2"}, {"midiTap", ""}}));
+  EXPECT_EQ(midi->chosen.back().name, "nanoPAD2");
+  controller.reset();
+  EXPECT_FALSE(midi->handler) << "quitting closes the MIDI input";
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include "core/EffectRange.h"
 #include "core/HostAddress.h"
 #include "core/MacroNumber.h"
+#include "core/MidiInput.h"
+#include "core/MidiTrigger.h"
 #include "core/TapTempo.h"
 
 namespace tempik::core {
@@ -110,6 +112,34 @@ TEST(HostAddress, TriesAddressesAndNamesAndTellsWhatElseIsWrong) {
   for (const auto& [problem, texts] : cases) {
     for (const char* text : texts) EXPECT_EQ(hostAddressProblem(text), problem) << text;
   }
+}
+
+TEST(MidiSettings, ReadTriggersAndSourcesAsTypedAndNothingOutOfRange) {
+  using K = MidiTrigger::Kind;
+  const std::pair<const char*, std::optional<MidiTrigger>> triggers[] = {
+      {"note 10 36", MidiTrigger{K::note, 10, 36}},
+      {" cc 1  64 ", MidiTrigger{K::controller, 1, 64}},
+      {"note 16 127", MidiTrigger{K::note, 16, 127}},
+      {"cc 1 0", MidiTrigger{K::controller, 1, 0}},
+      {"note 0 36", std::nullopt},
+      {"note 17 36", std::nullopt},
+      {"cc 1 128", std::nullopt},
+      {"note 1 -1", std::nullopt},
+      {"note 1", std::nullopt},
+      {"note 1 2 3", std::nullopt},
+      {"pad 1 2", std::nullopt},
+      {"note 1 2x", std::nullopt},
+      {"", std::nullopt}};
+  for (const auto& [text, expected] : triggers) {
+    EXPECT_EQ(parseMidiTrigger(text), expected) << text;
+    if (expected) EXPECT_EQ(parseMidiTrigger(settingsText(*expected)), expected) << text;
+  }
+  const std::pair<const char*, const char*> sources[] = {
+      {"", "all"}, {"all", "all"}, {"none", "none"}, {" nanoPAD2 MIDI 1 ", "nanoPAD2 MIDI 1"}};
+  for (const auto& [text, expected] : sources) {
+    EXPECT_EQ(settingsText(parseMidiSources(text)), expected) << text;
+  }
+  EXPECT_EQ(parseMidiSources("none2").kind, MidiSources::Kind::named);
 }
 
 }  // namespace

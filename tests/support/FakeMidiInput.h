@@ -1,28 +1,29 @@
 #pragma once
 
+#include <vector>
+
 #include "core/MidiInput.h"
 
 namespace tempik::fakes {
 
-/// A MIDI input the test drives: it keeps the chosen sources and hands the test's states and
-/// messages to the handlers on the caller's thread (the executor's, in the tests); nothing
-/// before open() or after close().
+/// A MIDI input the test drives: it records what was chosen and hands the test's events and
+/// states to the open handlers on the caller's thread; nothing once closed.
 struct FakeMidiInput final : core::MidiInput {
   void open(core::MidiSources sources, EventHandler onEvent, StateHandler onState) override {
-    chosen = std::move(sources), eventHandler = std::move(onEvent),
+    chosen.push_back(std::move(sources)), handler = std::move(onEvent);
     stateHandler = std::move(onState);
   }
-  void choose(core::MidiSources sources) override { chosen = std::move(sources); }
-  void close() override { eventHandler = nullptr, stateHandler = nullptr; }
+  void choose(core::MidiSources sources) override { chosen.push_back(std::move(sources)); }
+  void close() override { handler = nullptr, stateHandler = nullptr; }
+  void send(std::chrono::system_clock::time_point at, core::MidiMessage message) const {
+    if (handler) handler(core::MidiEvent{at, message});
+  }
   void report(const core::MidiInputState& state) const {
     if (stateHandler) stateHandler(state);
   }
-  void send(const core::MidiEvent& event) const {
-    if (eventHandler) eventHandler(event);
-  }
 
-  core::MidiSources chosen;
-  EventHandler eventHandler;
+  std::vector<core::MidiSources> chosen;
+  EventHandler handler;
   StateHandler stateHandler;
 };
 

@@ -344,18 +344,18 @@ TEST_F(Window, PicksMidiSourcesLearnsAPadAndSaysWhatMidiAndItsClockDo) {
   }
   picker.setFocus();
   QTest::keyClick(&picker, Qt::Key_N);
-  EXPECT_EQ(midiInput->chosen.name, "nanoPAD2") << "N is normal time, not None";
+  EXPECT_EQ(midiInput->chosen.back().name, "nanoPAD2") << "N is normal time, not None";
   QTest::keyClick(&picker, Qt::Key_D);
   QTest::keyClick(&picker, Qt::Key_Up);
   EXPECT_EQ(app.controller()->tempoMultiplier(), core::TempoMultiplier::twice);
-  EXPECT_EQ(midiInput->chosen.kind, core::MidiSources::Kind::none) << "Up picks None";
+  EXPECT_EQ(midiInput->chosen.back().kind, core::MidiSources::Kind::none) << "Up picks None";
   EXPECT_EQ(store->read("midiInput"), "none");
   EXPECT_EQ(view->announcer().message(), "MIDI input: None");
   QTest::keyClick(&picker, Qt::Key_Escape);
   EXPECT_TRUE(view->tapButton().hasFocus());
 
   const auto send = [&](core::MidiMessage message) {
-    midiInput->send({clock->now(), message});
+    midiInput->send(clock->now(), message);
     executor->runReady();
   };
   QTest::mouseClick(&midi.learnButton(), Qt::LeftButton);
