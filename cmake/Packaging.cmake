@@ -1,6 +1,6 @@
 # Installation and the Debian package: `cmake --install <build>` puts tempik, eos-sim, their
 # manual pages, the desktop entry, the icon, the AppStream metadata, the copyright file and the
-# changelog in the usual places; `cpack -G DEB` (run in the build folder) builds
+# changelog in the usual places (tempik's translations are installed with it, by src/ui); `cpack -G DEB` (run in the build folder) builds
 # tempik_<version>_<arch>.deb for Debian 12. scripts/package-check builds it and checks it.
 if(NOT TARGET tempik)
   return()
@@ -44,6 +44,11 @@ set(TEMPIK_APPSTREAM_URLS "")
 if(TEMPIK_WEBSITE_URL)
   set(TEMPIK_APPSTREAM_URLS "  <url type=\"homepage\">${TEMPIK_WEBSITE_URL}</url>\n")
 endif()
+# The languages tempik speaks, every text translated (scripts/translation-check sees to it).
+set(TEMPIK_APPSTREAM_LANGUAGES "")
+foreach(language en ${TEMPIK_LANGUAGES})
+  string(APPEND TEMPIK_APPSTREAM_LANGUAGES "    <lang percentage=\"100\">${language}</lang>\n")
+endforeach()
 configure_file(${PROJECT_SOURCE_DIR}/packaging/tempik.metainfo.xml.in
                ${package_docs}/${TEMPIK_APPSTREAM_ID}.metainfo.xml @ONLY)
 
@@ -83,8 +88,10 @@ if(TEMPIK_WEBSITE_URL)
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TEMPIK_WEBSITE_URL}")
 endif()
 # The libraries come from dpkg-shlibdeps; Qt's platform plugins (the window system's glue) and
-# its SVG icon engine (the window icon) are loaded at run time, so they are named here.
+# its SVG icon engine (the window icon) are loaded at run time, so they are named here. Qt's
+# own translations put the About dialog's button and a field's menu in the operator's language.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 
 include(CPack)

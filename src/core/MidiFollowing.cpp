@@ -31,7 +31,7 @@ void TempoController::openMidiInput() {
 // Learning takes the message and taps nothing with it.
 void TempoController::midiEventArrived(const MidiEvent& event) {
   if (const auto* clock = std::get_if<MidiClockMessage>(&event.message)) {
-    midiClockArrived(*clock, event.at);
+    midiClockArrived(event, *clock);
     return;
   }
   if (learnsMidiTap_) {
@@ -51,9 +51,11 @@ std::optional<MidiClockState> TempoController::midiClockState() const {
 
 // The clock is followed from its first four beats after Start, Continue or a silence; a
 // measured tempo goes to the follow rules once it moved by the follow margin from the last.
-void TempoController::midiClockArrived(MidiClockMessage message,
-                                       std::chrono::system_clock::time_point at) {
-  if (!followsMidiClock_) return;
+// One clock is followed at a time: a source connected twice, or a second clock, would
+// otherwise count twice into the same four beats.
+void TempoController::midiClockArrived(const MidiEvent& event, MidiClockMessage message) {
+  if (!followsMidiClock_ || (midiClockPort_ && *midiClockPort_ != event.port)) return;
+  midiClockPort_ = event.port;
   if (message == MidiClockMessage::stop) {
     stopFollowingMidiClock();
     return;
@@ -65,7 +67,7 @@ void TempoController::midiClockArrived(MidiClockMessage message,
   midiClockSilenceTask_ = executor_->postAfter(midiClockSilence, [weak = weak_from_this()] {
     if (const auto self = weak.lock()) self->stopFollowingMidiClock();
   });
-  const auto tempo = midiClock_.clock(at);
+  const auto tempo = midiClock_.clock(event.at);
   if (!tempo) {
     if (midiClockState_.phase != MidiClockState::Phase::running) {
       setMidiClockState({MidiClockState::Phase::counting, midiClockState_.tempo});
@@ -84,12 +86,17 @@ void TempoController::midiClockArrived(MidiClockMessage message,
 
 // The tempo stays; the next clock starts a new count, and its first tempo is new.
 void TempoController::stopFollowingMidiClock() {
-  midiClock_.restart();
-  midiClockTempo_.reset();
-  midiClockSilenceTask_.reset();
+  restartMidiClock();
   if (midiClockState_.phase == MidiClockState::Phase::waiting) return;
   log(LogTopic::tempo, [] { return std::string("The MIDI clock stopped"); });
   setMidiClockState({MidiClockState::Phase::stopped, midiClockState_.tempo});
+}
+
+void TempoController::restartMidiClock() {
+  midiClock_.restart();
+  midiClockTempo_.reset();
+  midiClockPort_.reset();
+  midiClockSilenceTask_.reset();
 }
 
 void TempoController::setMidiClockState(MidiClockState state) {

@@ -29,10 +29,13 @@ enum class MidiClockMessage { clock, start, continueClock, stop };
 /// The MIDI messages tempik acts on; everything else is dropped where the bytes are read.
 using MidiMessage = std::variant<MidiNoteOn, MidiControlChange, MidiClockMessage>;
 
-/// A message with the moment it arrived (the MIDI system's own timestamp where it has one).
+/// A message with the moment it arrived (the MIDI system's own timestamp where it has one)
+/// and the port it came through: a source connected twice, or two clocks at once, are told
+/// apart by it.
 struct MidiEvent {
   std::chrono::system_clock::time_point at;
   MidiMessage message;
+  unsigned port = 0;
   friend bool operator==(const MidiEvent&, const MidiEvent&) = default;
 };
 

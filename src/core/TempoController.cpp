@@ -207,9 +207,7 @@ void TempoController::setFollowsMidiClock(bool follow) {
   followsMidiClock_ = follow;
   saveSetting(keys::followMidiClock, follow ? "true" : "false");
   if (!changed) return;
-  midiClock_.restart();
-  midiClockTempo_.reset();
-  midiClockSilenceTask_.reset();
+  restartMidiClock();
   midiClockState_ = {};
   if (!follow) forgetFollowedTempo(FollowedSource::midiClock);
   notify(ObservedProperty::followsMidiClock);

@@ -218,8 +218,9 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   // MIDI taps and the MIDI clock (MidiFollowing.cpp).
   void openMidiInput();
   void midiEventArrived(const MidiEvent& event);
-  void midiClockArrived(MidiClockMessage message, std::chrono::system_clock::time_point at);
+  void midiClockArrived(const MidiEvent& event, MidiClockMessage message);
   void stopFollowingMidiClock();
+  void restartMidiClock();
   void setMidiClockState(MidiClockState state);
 
   // Connection supervision (ConnectionSupervision.cpp).
@@ -285,6 +286,8 @@ class TempoController : public std::enable_shared_from_this<TempoController> {
   MidiClockState midiClockState_;
   MidiClockTempo midiClock_;
   std::optional<double> midiClockTempo_;
+  // The port the followed clock comes through; others are not heard until it stops.
+  std::optional<unsigned> midiClockPort_;
 
   // Pings of the current connection. Once the console has answered one, a ping left
   // unanswered for the ping wait means it stopped reading; a tempo written after the last

@@ -2,28 +2,9 @@
 
 #include <span>
 
+#include "midi/SourceName.h"
+
 namespace tempik::midi {
-
-namespace {
-
-// ALSA names a source "client:port 20:0"; the numbers are the sequencer's of the moment.
-std::string withoutAlsaAddress(std::string name) {
-  const auto space = name.rfind(' ');
-  if (space == std::string::npos) return name;
-  const std::string_view address = std::string_view(name).substr(space + 1);
-  const auto colon = address.find(':');
-  const auto isNumber = [](std::string_view text) {
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
-  };
-  if (colon == std::string_view::npos || !isNumber(address.substr(0, colon)) ||
-      !isNumber(address.substr(colon + 1))) {
-    return name;
-  }
-  name.erase(space);
-  return name;
-}
-
-}  // namespace
 
 MidiPort::MidiPort(Key, RtMidi::Api api, Sink sink, LogLine log)
     : sink_(std::move(sink)), log_(std::move(log)) {

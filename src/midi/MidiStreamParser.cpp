@@ -6,7 +6,6 @@ namespace {
 
 constexpr std::uint8_t noteOn = 0x90;
 constexpr std::uint8_t controlChange = 0xB0;
-constexpr std::uint8_t firstSystemStatus = 0xF0;
 constexpr std::uint8_t firstRealTime = 0xF8;
 
 // Data bytes after a status byte; system common messages have fixed lengths, System
@@ -64,11 +63,12 @@ std::vector<core::MidiMessage> MidiStreamParser::read(std::span<const std::uint8
   return messages;
 }
 
-// A system status byte ends running status: data after it belongs to no channel message.
+// A system status byte ends running status: data after it belongs to that message (or to
+// none), which taps nothing.
 void MidiStreamParser::readStatus(std::uint8_t status) {
   read_ = 0;
   length_ = dataLength(status);
-  status_ = status < firstSystemStatus || length_ > 0 ? status : 0;
+  status_ = status;
 }
 
 void MidiStreamParser::readData(std::uint8_t data, std::vector<core::MidiMessage>& messages) {
@@ -83,9 +83,6 @@ void MidiStreamParser::readData(std::uint8_t data, std::vector<core::MidiMessage
       break;
     case controlChange:
       messages.emplace_back(core::MidiControlChange{channel, data_[0], data_[1]});
-      break;
-    case firstSystemStatus:
-      status_ = 0;  // a system common message has no running status
       break;
     default:
       break;

@@ -22,8 +22,8 @@ class MidiStreamParser {
   void readStatus(std::uint8_t status);
   void readData(std::uint8_t data, std::vector<core::MidiMessage>& messages);
 
-  // The status the data bytes belong to (running status for channel messages), none while
-  // data is dropped; how many data bytes its messages have, and those read so far.
+  // The status the data bytes belong to (running status for channel messages), none before
+  // the first; how many data bytes its messages have, and those read so far.
   std::uint8_t status_ = 0;
   int length_ = 0;
   int read_ = 0;

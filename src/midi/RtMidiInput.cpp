@@ -9,6 +9,7 @@
 #include "midi/JackServer.h"
 #include "midi/MidiPort.h"
 #include "net/SerialQueue.h"
+#include "net/WorkerPool.h"
 
 #if defined(__linux__)
 #include <unistd.h>
@@ -55,7 +56,9 @@ class RtMidiInput::Systems : public std::enable_shared_from_this<Systems> {
     RtMidi::getCompiledApi(apis);
     for (const RtMidi::Api api : apis) {
       if (api == RtMidi::RTMIDI_DUMMY) continue;
-      systems_.push_back(System{api, RtMidi::getApiDisplayName(api)});
+      // RtMidi calls JACK "Jack"; operators read "JACK" everywhere else.
+      systems_.push_back(
+          System{api, api == RtMidi::UNIX_JACK ? "JACK" : RtMidi::getApiDisplayName(api)});
     }
   }
 
@@ -111,7 +114,7 @@ class RtMidiInput::Systems : public std::enable_shared_from_this<Systems> {
     } else if (system.api == RtMidi::LINUX_ALSA && !alsaSequencerPresent()) {
       return;
     }
-    auto opened = MidiPort::own(system.api, options_.portName, sink_, log_);
+    auto opened = MidiPort::own(system.api, options_.portName, nextSink(), log_);
     if (!opened.port) {
       log_("MIDI: cannot open " + system.name + ": " + opened.problem);
       // A JACK server that refuses is tried again at the next scan; the others stay as they are.
@@ -140,7 +143,7 @@ class RtMidiInput::Systems : public std::enable_shared_from_this<Systems> {
     });
     for (const std::string& source : system.sources) {
       if (!wanted(source) || system.connections.contains(source)) continue;
-      auto opened = MidiPort::connected(system.api, options_.portName, source, sink_, log_);
+      auto opened = MidiPort::connected(system.api, options_.portName, source, nextSink(), log_);
       if (!opened.port) {
         log_("MIDI: cannot connect to " + source + ": " + opened.problem);
         continue;
@@ -151,15 +154,24 @@ class RtMidiInput::Systems : public std::enable_shared_from_this<Systems> {
     }
   }
 
+  // Each port's messages carry a number of its own.
+  MidiPort::Sink nextSink() {
+    return [sink = sink_, port = ++portsOpened_](core::MidiEvent event) {
+      event.port = port;
+      sink(event);
+    };
+  }
+
+  // Closing the clients of a server that is gone can wait on libjack's timeouts for seconds:
+  // that is done on a worker, so that the queue (and the threads it shares) never waits.
   void jackServerGone() {
     for (System& system : systems_) {
       if (system.api != RtMidi::UNIX_JACK || !system.own) continue;
       log_("MIDI: the JACK server went away");
-      system.connections.clear();
-      system.own.reset();
-      system.serverWatch.reset();
-      system.sources.clear();
+      auto dead = std::make_shared<System>(std::move(system));
+      system = System{dead->api, dead->name};
       system.gone = true;
+      net::WorkerPool::post([dead] { dead->connections.clear(), dead->own.reset(); });
     }
     report();
   }
@@ -192,6 +204,7 @@ class RtMidiInput::Systems : public std::enable_shared_from_this<Systems> {
   core::MidiSources chosen_;
   std::set<std::string> goneSources_;
   std::optional<core::MidiInputState> reported_;
+  unsigned portsOpened_ = 0;
   net::OneShotTimer scanTimer_;
 };
 

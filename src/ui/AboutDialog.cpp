@@ -19,7 +19,7 @@ constexpr int licenceWidth = 340;
 }  // namespace
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("About tempik"));
+  setWindowTitle(tr("About tempik"));
 
   setWindowIcon(applicationIcon());
   auto* icon = new QLabel;
@@ -30,7 +30,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   name->setFont(relativeFont(1.7, QFont::Bold));
   name->setAlignment(Qt::AlignHCenter);
 
-  version_ = new QLabel(QStringLiteral("Version %1").arg(QString::fromUtf8(applicationVersion)));
+  version_ = new QLabel(tr("Version %1").arg(QString::fromUtf8(applicationVersion)));
   version_->setFont(captionFont());
   version_->setAlignment(Qt::AlignHCenter);
 
@@ -77,8 +77,8 @@ QString AboutDialog::licenceText() const {
 }
 
 QString AboutDialog::licenceText(bool withLink) {
-  if (!withLink) return QStringLiteral("Released under the MIT licence.");
-  return QStringLiteral(
+  if (!withLink) return tr("Released under the MIT licence.");
+  return tr(
       "tempik's own files are under the MIT licence. This build includes Ableton Link "
       "(GPL-2.0-or-later) and is distributed as a whole under the GNU GPL, version 2 or "
       "later.");

@@ -23,6 +23,7 @@
 #include "ui/MidiWords.h"
 #include "ui/MultiplierButtons.h"
 #include "ui/PulsingTapButton.h"
+#include "ui/QtSettingsStore.h"
 #include "ui/TapWindowDots.h"
 #include "ui/TintedLabel.h"
 
@@ -35,9 +36,9 @@ constexpr int groupSpacing = 12;
 // The dots sit 20 pixels below the circle, inside the button's bottom margin.
 constexpr int dotsTop = PulsingTapButton::margin + PulsingTapButton::circleDiameter + 20;
 
-TintedLabel* makeHint(const char* text) {
+TintedLabel* makeHint(const QString& text) {
   QColor (*red)(const QPalette&) = alertColor;
-  auto* hint = new TintedLabel(QString::fromUtf8(text), red);
+  auto* hint = new TintedLabel(text, red);
   hint->setFont(captionFont());
   hint->setWordWrap(true);
   return hint;
@@ -83,26 +84,31 @@ ContentView::ContentView(std::shared_ptr<core::TempoController> controller,
   tapDots_->move((contentWidth - tapDots_->width()) / 2, dotsTop);
   tapButton_->setAction([this] { controller_->tap(clock_->now()); });
 
-  hostField_ = makeFormField(QStringLiteral("10.101.100.101"), QStringLiteral("Eos Host IP"),
-                             QStringLiteral("The console's IP address or host name"));
-  effectField_ =
-      makeFormField(QStringLiteral("e.g. 10 17 21 (or) 390-400"), QStringLiteral("BPM FX"),
-                    QStringLiteral("The effects to set: a list of numbers or a range"));
-  macroField_ = makeFormField(QStringLiteral("e.g. 901"), QStringLiteral("BPM Macro"),
-                              QStringLiteral("One macro whose label shows the tempo"));
+  //: The field for the console's address; Eos as the console is named.
+  const QString hostLabel = tr("Eos Host IP");
+  //: The field for the effects whose BPM tempik sets; keep it short.
+  const QString effectLabel = tr("BPM FX");
+  //: The field for the macro whose label shows the tempo; keep it short.
+  const QString macroLabel = tr("BPM Macro");
+  hostField_ = makeFormField(QStringLiteral("10.101.100.101"), hostLabel,
+                             tr("The console's IP address or host name"));
+  effectField_ = makeFormField(tr("e.g. 10 17 21 (or) 390-400"), effectLabel,
+                               tr("The effects to set: a list of numbers or a range"));
+  macroField_ =
+      makeFormField(tr("e.g. 901"), macroLabel, tr("One macro whose label shows the tempo"));
   connectionStatus_ = new EosConnectionStatusView;
   announcer_ = new Announcer(tapArea);
 
   auto* consoleGroup = new FormGroup;
-  consoleGroup->addFieldRow(QStringLiteral("Eos Host IP"), hostField_);
-  hostHint_ = makeHint("");
+  consoleGroup->addFieldRow(hostLabel, hostField_);
+  hostHint_ = makeHint({});
   hostHintRow_ = consoleGroup->addRow(hostHint_);
   consoleGroup->addRow(connectionStatus_);
   auto* effectGroup = new FormGroup;
-  effectGroup->addFieldRow(QStringLiteral("BPM FX"), effectField_);
-  effectHintRow_ = effectGroup->addRow(makeHint(effectHintText));
-  effectGroup->addFieldRow(QStringLiteral("BPM Macro"), macroField_);
-  macroHintRow_ = effectGroup->addRow(makeHint(macroHintText));
+  effectGroup->addFieldRow(effectLabel, effectField_);
+  effectHintRow_ = effectGroup->addRow(makeHint(hintText(effectHintText)));
+  effectGroup->addFieldRow(macroLabel, macroField_);
+  macroHintRow_ = effectGroup->addRow(makeHint(hintText(macroHintText)));
   linkFollow_ = new LinkFollowView;
   linkFollow_->setAction([this](bool follow) { controller_->setFollowsLink(follow); });
   multiplierButtons_ = new MultiplierButtons;
@@ -110,7 +116,8 @@ ContentView::ContentView(std::shared_ptr<core::TempoController> controller,
       [this](core::TempoMultiplier multiplier) { controller_->setTempoMultiplier(multiplier); });
   auto* timeGroup = new FormGroup;
   timeGroup->addRow(linkFollow_)->setHidden(!controller_->canFollowLink());
-  timeGroup->addFieldRow(QStringLiteral("Multiplier"), multiplierButtons_);
+  //: Half, normal or double time for every tempo sent.
+  timeGroup->addFieldRow(tr("Multiplier"), multiplierButtons_);
   midi_ = new MidiView;
   midi_->setActions({
       // Orca hears no change of a Qt combo box's item: the choice is announced.
@@ -139,7 +146,7 @@ ContentView::ContentView(std::shared_ptr<core::TempoController> controller,
   formLayout->addWidget(effectGroup);
   formLayout->addWidget(timeGroup);
   formLayout->addWidget(midi_);
-  settingsProblem_ = makeHint("");
+  settingsProblem_ = makeHint({});
   formLayout->addWidget(settingsProblem_);
 
   auto* stack = new QVBoxLayout(this);
@@ -289,11 +296,10 @@ void ContentView::showTempo() {
   shownBpm_ = bpm;
   shownNotSent_ = notSent;
   if (!bpm) return;
-  const QString tempo = QString::number(*bpm) + QStringLiteral(" BPM");
   if (notSent) {
-    announcer_->announce(tempo + QStringLiteral(", not sent"));
+    announcer_->announce(tr("%1 BPM, not sent").arg(*bpm));
   } else {
-    announcer_->announce(newTempo ? tempo : tempo + QStringLiteral(" sent"));
+    announcer_->announce((newTempo ? tr("%1 BPM") : tr("%1 BPM sent")).arg(*bpm));
   }
 }
 
@@ -333,17 +339,18 @@ void ContentView::showProperty(core::ObservedProperty property) {
     case core::ObservedProperty::eosIP: {
       showText(*hostField_, controller_->eosIP());
       const char* hint = hostHintText(core::hostAddressProblem(controller_->eosIP()));
-      if (hint) hostHint_->replaceText(QString::fromUtf8(hint));
+      if (hint) hostHint_->replaceText(hintText(hint));
       hostHintRow_->setHidden(hint == nullptr);
       break;
     }
     case core::ObservedProperty::settingsProblem: {
       const auto& problem = controller_->settingsProblem();
       if (problem) {
+        //: %1 is a folder, %2 why it cannot be written.
         settingsProblem_->replaceText(
-            QStringLiteral("Settings cannot be saved in %1 (%2): edits last until tempik closes.")
+            tr("Settings cannot be saved in %1 (%2): edits last until tempik closes.")
                 .arg(QString::fromStdString(problem->location),
-                     QString::fromStdString(problem->reason)));
+                     QtSettingsStore::reasonText(problem->reason)));
       }
       settingsProblem_->setHidden(!problem);
       break;

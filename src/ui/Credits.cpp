@@ -1,5 +1,6 @@
 #include "ui/Credits.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 
 #include "ui/Appearance.h"
@@ -13,7 +14,8 @@ QString creditsUrl() {
 }
 
 QString creditsRichText(const QString& url, const QColor& linkColour) {
-  QString text = QStringLiteral("Made by the tempik developers");
+  QString text =
+      QCoreApplication::translate("tempik::ui::Credits", "Made by the tempik developers");
   if (url.isEmpty()) return text;
   const QUrl address(url);
   const QString siteName = address.host() + address.path();

@@ -86,7 +86,7 @@ void EosConnectionStatusView::setProblem(std::optional<link::LinkProblem> proble
 }
 
 QString EosConnectionStatusView::text() const {
-  return isConnected_ ? QStringLiteral("Connected") : QStringLiteral("Not Connected");
+  return isConnected_ ? tr("Connected") : tr("Not Connected");
 }
 
 QString EosConnectionStatusView::reason() const {
@@ -97,25 +97,25 @@ QString EosConnectionStatusView::reasonText(link::LinkProblem problem) {
   using P = link::LinkProblem;
   switch (problem) {
     case P::badAddress:
-      return QStringLiteral("Check the address above.");
+      return tr("Check the address above.");
     case P::refused:
-      return QStringLiteral(
+      return tr(
           "The console refused the connection. Is OSC TCP on, with port 3038 among its "
           "server ports?");
     case P::noAnswer:
-      return QStringLiteral("No answer within 5 seconds. Check the address and the network.");
+      return tr("No answer within 5 seconds. Check the address and the network.");
     case P::hostNotFound:
-      return QStringLiteral("Host name not found. Check its spelling, or use the IP address.");
+      return tr("Host name not found. Check its spelling, or use the IP address.");
     case P::networkUnreachable:
-      return QStringLiteral("Network unreachable. Check the cable and the address.");
+      return tr("Network unreachable. Check the cable and the address.");
     case P::closedByConsole:
-      return QStringLiteral("The console closed the connection. Reconnecting…");
+      return tr("The console closed the connection. Reconnecting…");
     case P::resetByConsole:
-      return QStringLiteral("The connection was reset. Reconnecting…");
+      return tr("The connection was reset. Reconnecting…");
     case P::stalled:
-      return QStringLiteral("The console stopped answering. Reconnecting…");
+      return tr("The console stopped answering. Reconnecting…");
     case P::failed:
-      return QStringLiteral("The connection failed. Retrying…");
+      return tr("The connection failed. Retrying…");
     case P::superseded:
       break;
   }
@@ -126,7 +126,8 @@ void EosConnectionStatusView::showState() {
   const QString why = reason();
   reason_->replaceText(why);
   reason_->setHidden(why.isEmpty());
-  setAccessibleName(why.isEmpty() ? text() : text() + QStringLiteral(": ") + why);
+  //: What a screen reader hears: the status (%1) and why (%2).
+  setAccessibleName(why.isEmpty() ? text() : tr("%1: %2").arg(text(), why));
   line_->updateGeometry();
   line_->update();
 }

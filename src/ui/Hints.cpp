@@ -1,22 +1,30 @@
 #include "ui/Hints.h"
 
+#include <QCoreApplication>
+
 #include "core/EffectRange.h"
 
 namespace tempik::ui {
+
+QString hintText(const char* hint) {
+  return QCoreApplication::translate("tempik::ui::Hints", hint);
+}
 
 const char* hostHintText(std::optional<core::HostAddressProblem> problem) {
   if (!problem) return nullptr;
   switch (*problem) {
     case core::HostAddressProblem::blank:
-      return "Enter the console's IP address or host name";
+      return QT_TRANSLATE_NOOP("tempik::ui::Hints", "Enter the console's IP address or host name");
     case core::HostAddressProblem::hasPort:
-      return "Leave out the port: tempik always uses 3038";
+      return QT_TRANSLATE_NOOP("tempik::ui::Hints", "Leave out the port: tempik always uses 3038");
     case core::HostAddressProblem::partOver255:
-      return "Each part of an IP address is a number from 0 to 255";
+      return QT_TRANSLATE_NOOP("tempik::ui::Hints",
+                               "Each part of an IP address is a number from 0 to 255");
     case core::HostAddressProblem::notAnAddress:
       break;
   }
-  return "Enter an IP address like 10.101.100.101 or a host name";
+  return QT_TRANSLATE_NOOP("tempik::ui::Hints",
+                           "Enter an IP address like 10.101.100.101 or a host name");
 }
 
 bool effectHintShown(const std::string& bpmFX) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+#include <QtGlobal>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,9 +10,14 @@
 
 namespace tempik::ui {
 
-inline constexpr const char* effectHintText =
-    "Enter Effect numbers to apply this to or a range like 3000-4000";
-inline constexpr const char* macroHintText = "Enter a single Macro number";
+// The hints in English; hintText() gives them in the operator's language.
+inline constexpr const char* effectHintText = QT_TRANSLATE_NOOP(
+    "tempik::ui::Hints", "Enter Effect numbers to apply this to or a range like 3000-4000");
+inline constexpr const char* macroHintText =
+    QT_TRANSLATE_NOOP("tempik::ui::Hints", "Enter a single Macro number");
+
+/// A hint as shown: in the operator's language.
+[[nodiscard]] QString hintText(const char* hint);
 
 /// The host field's red hint for text that names no console, or nothing.
 [[nodiscard]] const char* hostHintText(std::optional<core::HostAddressProblem> problem);

@@ -9,16 +9,9 @@
 #include "ui/TintedLabel.h"
 
 namespace tempik::ui {
-namespace {
-
-QString peersText(std::size_t peers) {
-  return peers == 1 ? QStringLiteral("1 peer") : QStringLiteral("%1 peers").arg(peers);
-}
-
-}  // namespace
 
 LinkFollowView::LinkFollowView(QWidget* parent) : QWidget(parent) {
-  switch_ = new QCheckBox(QStringLiteral("Follow Ableton Link"));
+  switch_ = new QCheckBox(tr("Follow Ableton Link"));
   // A click leaves the keyboard on the tap button: a foot switch's Space must tap, not
   // leave the session.
   switch_->setFocusPolicy(Qt::TabFocus);
@@ -64,19 +57,21 @@ QString LinkFollowView::spokenStatus() const {
 }
 
 void LinkFollowView::showStatus() {
-  const QString dot = QStringLiteral(" · ");
-  QString shown = QStringLiteral("Link") + dot;
-  QString spoken = QStringLiteral("Link: ");
+  // Shown in the window, then as a screen reader says it.
+  QString shown;
+  QString spoken;
   if (!session_) {
-    shown += QStringLiteral("joining…");
-    spoken += QStringLiteral("joining");
+    shown = tr("Link · joining…");
+    spoken = tr("Link: joining");
   } else if (session_->peers == 0) {
-    shown += QStringLiteral("no peers");
-    spoken += QStringLiteral("no peers");
+    shown = tr("Link · no peers");
+    spoken = tr("Link: no peers");
   } else {
     const QString tempo = QString::number(session_->tempo, 'f', 2);
-    shown += peersText(session_->peers) + dot + tempo;
-    spoken += peersText(session_->peers) + QStringLiteral(", ") + tempo + QStringLiteral(" BPM");
+    const int peers = static_cast<int>(session_->peers);
+    //: %n peers in the session, %1 its tempo in BPM.
+    shown = tr("Link · %n peer(s) · %1", nullptr, peers).arg(tempo);
+    spoken = tr("Link: %n peer(s), %1 BPM", nullptr, peers).arg(tempo);
   }
   const bool following = switch_->isChecked();
   status_->replaceText(shown);

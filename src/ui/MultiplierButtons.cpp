@@ -19,9 +19,11 @@ struct Choice {
   const char* name;
 };
 constexpr std::array<Choice, 3> choices{{
-    {TempoMultiplier::half, "×½", "Half time"},
-    {TempoMultiplier::normal, "×1", "Normal time"},
-    {TempoMultiplier::twice, "×2", "Double time"},
+    {TempoMultiplier::half, "×½", QT_TRANSLATE_NOOP("tempik::ui::MultiplierButtons", "Half time")},
+    {TempoMultiplier::normal, "×1",
+     QT_TRANSLATE_NOOP("tempik::ui::MultiplierButtons", "Normal time")},
+    {TempoMultiplier::twice, "×2",
+     QT_TRANSLATE_NOOP("tempik::ui::MultiplierButtons", "Double time")},
 }};
 
 // The style shades the chosen button only lightly; in the accent, and bold, it tells across a
@@ -51,7 +53,7 @@ MultiplierButtons::MultiplierButtons(QWidget* parent) : QWidget(parent) {
   for (std::size_t i = 0; i < choices.size(); ++i) {
     auto* button = new QToolButton;
     button->setText(QString::fromUtf8(choices[i].label));
-    button->setAccessibleName(QString::fromUtf8(choices[i].name));
+    button->setAccessibleName(tr(choices[i].name));
     button->setCheckable(true);
     button->setMinimumWidth(36);
     // A click leaves the keyboard on the tap button: Space there must tap, not switch.

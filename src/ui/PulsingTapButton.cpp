@@ -54,7 +54,7 @@ class TapButtonAccessible final : public QAccessibleWidget {
   [[nodiscard]] QString text(QAccessible::Text kind) const override {
     switch (kind) {
       case QAccessible::Name:
-        return QStringLiteral("Tap tempo");
+        return button_->accessibleName();
       case QAccessible::Value:
       // Linux's accessibility bus carries no text value for a button: screen readers
       // read the tempo from the description, after the name.
@@ -98,7 +98,7 @@ PulsingTapButton::PulsingTapButton(QWidget* parent)
     : QWidget(parent), reduceMotionSource_(reduceMotionRequested) {
   installAccessibleFactoryOnce();
   setFixedSize(side, side);
-  setAccessibleName(QStringLiteral("Tap tempo"));
+  setAccessibleName(tr("Tap tempo"));
   // Focus on a click as well as by Tab, so the keyboard taps after any press.
   setFocusPolicy(Qt::StrongFocus);
   frameTimer_.setTimerType(Qt::PreciseTimer);
@@ -152,14 +152,15 @@ void PulsingTapButton::press() {
 }
 
 QString PulsingTapButton::accessibleValue() const {
-  QString value =
-      bpm_ ? QString::number(*bpm_) + QStringLiteral(" BPM") : QStringLiteral("No tempo");
-  if (bpm_ && notSent_) value += QStringLiteral(", not sent");
+  QString value = !bpm_      ? tr("No tempo")
+                  : notSent_ ? tr("%1 BPM, not sent").arg(*bpm_)
+                             : tr("%1 BPM").arg(*bpm_);
   switch (multiplier_) {
+    //: %1 is the tempo as said above ("120 BPM", "No tempo").
     case core::TempoMultiplier::half:
-      return value + QStringLiteral(", half time");
+      return tr("%1, half time").arg(value);
     case core::TempoMultiplier::twice:
-      return value + QStringLiteral(", double time");
+      return tr("%1, double time").arg(value);
     case core::TempoMultiplier::normal:
       break;
   }
@@ -263,11 +264,13 @@ QPixmap PulsingTapButton::drawFace(const Face& look, double pixelRatio) {
   painter.setFont(unitFont);
   const QRectF caption(0, top + numberMetrics.height(), circleDiameter, unitMetrics.height());
   if (!look.notSent) {
-    painter.drawText(caption, Qt::AlignCenter, QStringLiteral("BPM"));
+    //: Under the tempo on the button; Eos writes BPM.
+    painter.drawText(caption, Qt::AlignCenter, tr("BPM"));
     return face;
   }
   // A warning label the operator cannot miss, readable on any accent.
-  const QString warning = QStringLiteral("not sent");
+  //: Under the tempo on the button: the console has not got it. Keep it short.
+  const QString warning = tr("not sent");
   const double padding = unitMetrics.height() / 2.5;
   const double width = unitMetrics.horizontalAdvance(warning) + 2 * padding;
   const QRectF pill(radius - width / 2.0, caption.top(), width, caption.height());

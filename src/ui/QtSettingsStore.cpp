@@ -1,5 +1,6 @@
 #include "ui/QtSettingsStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -34,6 +35,10 @@ QString QtSettingsStore::standardFilePath() {
          QStringLiteral("/tempik/tempik.conf");
 }
 
+QString QtSettingsStore::reasonText(const std::string& reason) {
+  return QCoreApplication::translate("tempik::ui::QtSettingsStore", reason.c_str());
+}
+
 std::optional<std::string> QtSettingsStore::read(std::string_view key) const {
   const QVariant value = settings_.value(toQString(key));
   if (!value.isValid()) return std::nullopt;
@@ -56,9 +61,13 @@ std::optional<core::SettingsError> QtSettingsStore::write(std::string_view key,
   }
   const QString folder = QDir::toNativeSeparators(QFileInfo(settings_.fileName()).absolutePath());
   const QFileInfo folderInfo(folder);
-  const char* reason = !folderInfo.exists()       ? "the folder cannot be made"
-                       : !folderInfo.isWritable() ? "the folder is not writable"
-                                                  : "the file is not writable";
+  // In English, as the log says it; reasonText() shows it in the operator's language.
+  const char* reason =
+      !folderInfo.exists()
+          ? QT_TRANSLATE_NOOP("tempik::ui::QtSettingsStore", "the folder cannot be made")
+      : !folderInfo.isWritable()
+          ? QT_TRANSLATE_NOOP("tempik::ui::QtSettingsStore", "the folder is not writable")
+          : QT_TRANSLATE_NOOP("tempik::ui::QtSettingsStore", "the file is not writable");
   if (!reportedWriteFailure_) {
     qCInfo(tempikUi).noquote() << "Settings not saved in" << folder << "-" << reason
                                << "(kept until tempik closes)";

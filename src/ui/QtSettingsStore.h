@@ -27,6 +27,8 @@ class QtSettingsStore final : public core::SettingsStore {
 
   /// Where the user's settings live, following $XDG_CONFIG_HOME as it is now.
   [[nodiscard]] static QString standardFilePath();
+  /// Why a write failed (a SettingsError's reason, in English), in the operator's language.
+  [[nodiscard]] static QString reasonText(const std::string& reason);
 
   [[nodiscard]] std::optional<std::string> read(std::string_view key) const override;
   /// Stores the text and writes the file at once, so that a crash loses no edit.

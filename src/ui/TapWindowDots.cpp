@@ -20,7 +20,7 @@ std::int64_t visibleTapCount(std::int64_t tapCount, std::optional<TimePoint> las
 
 TapWindowDots::TapWindowDots(QWidget* parent) : QWidget(parent) {
   setFixedSize(sizeHint());
-  setAccessibleName(QStringLiteral("0 of 4 taps"));
+  setAccessibleName(tr("%1 of %2 taps").arg(0).arg(dotCount));
   tick_.setInterval(250);
   connect(&tick_, &QTimer::timeout, this, &TapWindowDots::refresh);
 }
@@ -40,7 +40,7 @@ void TapWindowDots::refresh() {
       visibleTapCount(tapCount_, lastTap_, std::chrono::system_clock::now()), 0, dotCount);
   if (lit == litDots_) return;
   litDots_ = lit;
-  setAccessibleName(QStringLiteral("%1 of %2 taps").arg(lit).arg(dotCount));
+  setAccessibleName(tr("%1 of %2 taps").arg(lit).arg(dotCount));
   update();
 }
 

@@ -19,11 +19,11 @@ TempikApp::TempikApp(DependencyFactory makeDependencies)
   // The window takes its content's size, grows and shrinks with it, and cannot be resized.
   window_->layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-  aboutAction_ = new QAction(QStringLiteral("About tempik"), window_.get());
+  aboutAction_ = new QAction(tr("About tempik"), window_.get());
   // On macOS this lands in the application menu; elsewhere it stays in Help.
   aboutAction_->setMenuRole(QAction::AboutRole);
   QObject::connect(aboutAction_, &QAction::triggered, window_.get(), [this] { showAboutPanel(); });
-  window_->menuBar()->addMenu(QStringLiteral("&Help"))->addAction(aboutAction_);
+  window_->menuBar()->addMenu(tr("&Help"))->addAction(aboutAction_);
 }
 
 TempikApp::~TempikApp() {

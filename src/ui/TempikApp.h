@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <functional>
 #include <memory>
@@ -20,6 +21,8 @@ class ContentView;
 /// show()), and kept for the whole run. Closing the window ends the application (the
 /// About dialog, a child of the window, does not keep it running). Main thread only.
 class TempikApp {
+  Q_DECLARE_TR_FUNCTIONS(tempik::ui::TempikApp)
+
  public:
   /// Makes the controller's seams; called once, when the content is built.
   using DependencyFactory = std::function<core::TempoController::Dependencies()>;

@@ -18,6 +18,7 @@
 #include "ui/QtSettingsStore.h"
 #include "ui/SingleInstance.h"
 #include "ui/TempikApp.h"
+#include "ui/Translations.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -28,6 +29,10 @@ int main(int argc, char** argv) {
 
   // A second launch only brings the running window forward: one connection, one set of
   // Effect key presses, one settings file in use.
+  // The desktop's language ($LANGUAGE first), or English.
+  const tempik::ui::Translations translations(QLocale::system(),
+                                              tempik::ui::Translations::standardFolders());
+
   tempik::ui::SingleInstance instance(tempik::ui::SingleInstance::standardFolder());
   if (instance.claim() == tempik::ui::SingleInstance::Role::handedOver) return 0;
 

@@ -514,17 +514,22 @@ TEST_F(Controller, FollowingAndTheMultiplierAreKeptAsSettings) {
 }
 
 // MIDI in virtual time: messages at their moments (ms), a pad learned as "note 10 36".
-using Timed = std::vector<std::pair<double, MidiMessage>>;
+struct At {
+  double ms;
+  MidiMessage message;
+  unsigned port = 0;
+};
+using Timed = std::vector<At>;
 const MidiMessage pad = MidiNoteOn{10, 36, 100};
 
 // count clocks at bpm from the moment from, each up to 3 ms early or late.
-Timed clocks(double from, double bpm, int count) {
+Timed clocks(double from, double bpm, int count, unsigned port = 0) {
   Timed timed;
   unsigned noise = 12345;
   for (int i = 0; i < count; ++i) {
     noise = noise * 1103515245 + 12345;
     const double jitter = double(noise >> 16 & 0x7FFF) / 0x7FFF * 6.0 - 3.0;
-    timed.emplace_back(from + i * 60000.0 / bpm / 24 + jitter, MidiClockMessage::clock);
+    timed.push_back({from + i * 60000.0 / bpm / 24 + jitter, MidiClockMessage::clock, port});
   }
   return timed;
 }
@@ -540,13 +545,12 @@ class MidiController : public Controller {
     settings.emplace("bpmFX", "1");
     settings.emplace("midiTap", "note 10 36");
     startConnected(std::move(settings));
-    std::stable_sort(timed.begin(), timed.end(),
-                     [](auto& a, auto& b) { return a.first < b.first; });
+    std::stable_sort(timed.begin(), timed.end(), [](auto& a, auto& b) { return a.ms < b.ms; });
     const auto start = executor->now();
-    for (const auto& [ms, message] : timed) {
+    for (const auto& [ms, message, port] : timed) {
       const auto moment = std::chrono::microseconds(std::int64_t(ms * 1000));
       executor->advanceBy(start + moment - executor->now());
-      midi->send(std::chrono::system_clock::time_point{} + 1000h + moment, message);
+      midi->send(std::chrono::system_clock::time_point{} + 1000h + moment, message, port);
       executor->runReady();
     }
     executor->advanceBy(TempoController::followInterval);
@@ -585,10 +589,17 @@ TEST_F(MidiController, FollowsTheClockByTheRules) {
        join({clocks(0, 126, 24 * 5), stop(2400), taps120(2500), start(4000),
              clocks(4001, 126, 24 * 5)}),
        {126, 120, 126}},
+      {"Stop stops following at once",
+       join({clocks(0, 126, 24 * 5), stop(2400)}),
+       {126},
+       MidiClockState::Phase::stopped},
       {"two seconds without a clock stop following",
        join({clocks(0, 126, 24 * 5), silence(4370)}),
        {126},
        MidiClockState::Phase::stopped},
+      {"a second clock, or the same one twice, is not heard while the first runs",
+       join({clocks(0, 126, 24 * 5), clocks(1, 126, 24 * 5, 2), clocks(5, 140, 24 * 5, 3)}),
+       {126}},
       {"less than two seconds do not", join({clocks(0, 126, 24 * 5), silence(3800)}), {126}},
       {"the pad's velocity-0 note-ons and other notes do not tap",
        {{0, pad},

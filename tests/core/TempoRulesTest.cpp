@@ -6,6 +6,7 @@
 #include "core/EffectRange.h"
 #include "core/HostAddress.h"
 #include "core/MacroNumber.h"
+#include "core/MidiClockTempo.h"
 #include "core/MidiInput.h"
 #include "core/MidiTrigger.h"
 #include "core/TapTempo.h"
@@ -114,6 +115,17 @@ TEST(HostAddress, TriesAddressesAndNamesAndTellsWhatElseIsWrong) {
   }
 }
 
+// The window's rules at its edges; jitter is the controller's tests' business.
+TEST(MidiClockTempo, MeasuresFourBeatsAndBeginsAgainWhenTimeGoesBack) {
+  const auto at = [](double beats) { return atSeconds({beats * 0.5})[0]; };  // 120 BPM
+  MidiClockTempo clock;
+  for (int i = 0; i < 95; ++i) ASSERT_FALSE(clock.clock(at(i / 24.0))) << i;
+  EXPECT_NEAR(clock.clock(at(95 / 24.0)).value_or(0), 120.0, 1e-6);
+  EXPECT_FALSE(clock.clock(at(3))) << "a clock earlier than the last begins a new count";
+  for (int i = 1; i < 95; ++i) ASSERT_FALSE(clock.clock(at(3 + i / 48.0))) << i;
+  EXPECT_NEAR(clock.clock(at(3 + 95 / 48.0)).value_or(0), 240.0, 1e-6);
+}
+
 TEST(MidiSettings, ReadTriggersAndSourcesAsTypedAndNothingOutOfRange) {
   using K = MidiTrigger::Kind;
   const std::pair<const char*, std::optional<MidiTrigger>> triggers[] = {
@@ -132,7 +144,9 @@ TEST(MidiSettings, ReadTriggersAndSourcesAsTypedAndNothingOutOfRange) {
       {"", std::nullopt}};
   for (const auto& [text, expected] : triggers) {
     EXPECT_EQ(parseMidiTrigger(text), expected) << text;
-    if (expected) EXPECT_EQ(parseMidiTrigger(settingsText(*expected)), expected) << text;
+    if (expected) {
+      EXPECT_EQ(parseMidiTrigger(settingsText(*expected)), expected) << text;
+    }
   }
   const std::pair<const char*, const char*> sources[] = {
       {"", "all"}, {"all", "all"}, {"none", "none"}, {" nanoPAD2 MIDI 1 ", "nanoPAD2 MIDI 1"}};

@@ -57,8 +57,11 @@ class ControllerUnderTest {
  public:
   using SessionMaker =
       std::function<std::shared_ptr<core::TempoSession>(std::shared_ptr<core::Executor>)>;
+  using MidiMaker =
+      std::function<std::shared_ptr<core::MidiInput>(std::shared_ptr<core::Executor>)>;
   explicit ControllerUnderTest(fakes::MemorySettingsStore::Values settings,
-                               const SessionMaker& makeLinkSession = {}) {
+                               const SessionMaker& makeLinkSession = {},
+                               const MidiMaker& makeMidiInput = {}) {
     transport_ = link::EosOscTransport::create(
         [weak = std::weak_ptr(executor)](std::function<void()> job) {
           if (const auto alive = weak.lock()) alive->post(std::move(job));
@@ -69,10 +72,14 @@ class ControllerUnderTest {
     controller = executor->call([&] {
       auto created = core::TempoController::create(
           {executor, std::make_shared<fakes::SteppingWallClock>(), store, recorder, quick, nullptr,
-           makeLinkSession ? makeLinkSession(executor) : nullptr});
+           makeLinkSession ? makeLinkSession(executor) : nullptr,
+           makeMidiInput ? makeMidiInput(executor) : nullptr});
       subscription_ = created->observe([this, c = created.get()](core::ObservedProperty p) {
         if (p == core::ObservedProperty::linkSession) {
           linkSession.change([&](auto& state) { state = c->linkSessionState(); });
+        }
+        if (p == core::ObservedProperty::midiInput) {
+          midiInput.change([&](auto& state) { state = c->midiInputState(); });
         }
         if (p != core::ObservedProperty::isConnected) return;
         connection_.change([&](auto& changes) {
@@ -135,6 +142,8 @@ class ControllerUnderTest {
   std::shared_ptr<core::TempoController> controller;
   /// The followed Link session as the controller last reported it.
   fakes::Recorder<std::optional<core::TempoSessionState>> linkSession;
+  /// The MIDI input's state as the controller last reported it.
+  fakes::Recorder<std::optional<core::MidiInputState>> midiInput;
 
  private:
   std::shared_ptr<link::EosOscTransport> transport_;

@@ -3,6 +3,7 @@
 
 #include "midi/ArrivalClock.h"
 #include "midi/MidiStreamParser.h"
+#include "midi/SourceName.h"
 
 namespace tempik::midi {
 namespace {
@@ -68,6 +69,20 @@ TEST(ArrivalClock, KeepsTheSystemsSpacingUnlessItWouldLie) {
   EXPECT_EQ(clock.stamp(0.010, t0 + milliseconds(21)), t0 + milliseconds(15));
   EXPECT_EQ(clock.stamp(0.5, t0 + milliseconds(30)), t0 + milliseconds(30)) << "not in the future";
   EXPECT_EQ(clock.stamp(0.001, t0 + milliseconds(300)), t0 + milliseconds(300)) << "lags too far";
+  EXPECT_EQ(clock.stamp(-0.002, t0 + milliseconds(301)), t0 + milliseconds(300)) << "not before";
+}
+
+TEST(SourceName, LeavesOffOnlyAlsasNumbers) {
+  for (const auto& [listed, kept] : std::initializer_list<std::pair<const char*, const char*>>{
+           {"nanoPAD2:nanoPAD2 MIDI 1 20:0", "nanoPAD2:nanoPAD2 MIDI 1"},
+           {"Midi Through:Midi Through Port-0 14:0", "Midi Through:Midi Through Port-0"},
+           {"pedal 2:1", "pedal"},
+           {"pedal 2:x", "pedal 2:x"},
+           {"pedal 20", "pedal 20"},
+           {"pedal :1", "pedal :1"},
+           {"pedal", "pedal"}}) {
+    EXPECT_EQ(withoutAlsaAddress(listed), kept);
+  }
 }
 
 }  // namespace

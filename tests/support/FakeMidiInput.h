@@ -15,8 +15,9 @@ struct FakeMidiInput final : core::MidiInput {
   }
   void choose(core::MidiSources sources) override { chosen.push_back(std::move(sources)); }
   void close() override { handler = nullptr, stateHandler = nullptr; }
-  void send(std::chrono::system_clock::time_point at, core::MidiMessage message) const {
-    if (handler) handler(core::MidiEvent{at, message});
+  void send(std::chrono::system_clock::time_point at, core::MidiMessage message,
+            unsigned port = 0) const {
+    if (handler) handler(core::MidiEvent{at, message, port});
   }
   void report(const core::MidiInputState& state) const {
     if (stateHandler) stateHandler(state);
