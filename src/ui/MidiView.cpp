@@ -60,10 +60,12 @@ MidiView::MidiView(QWidget* parent) : QWidget(parent) {
 
   tap_ = new QLabel;
   tap_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  //: Button: the next MIDI note or controller that arrives becomes the tap.
   learn_ = makeButton<QToolButton>(tr("Learn"));
   connect(learn_, &QAbstractButton::clicked, this, [this] {
     if (actions_.learn) actions_.learn(!learning_);
   });
+  //: Button: forget the MIDI tap.
   clear_ = makeButton<QToolButton>(tr("Clear"));
   clear_->setAccessibleName(tr("Clear the MIDI tap"));
   connect(clear_, &QAbstractButton::clicked, this, [this] {
@@ -116,6 +118,7 @@ void MidiView::setSources(const core::MidiSources& chosen,
                           const std::optional<core::MidiInputState>& state) {
   using Kind = core::MidiSources::Kind;
   std::vector<core::MidiSources> choices{{Kind::all, {}}, {Kind::none, {}}};
+  //: The MIDI sources tempik connects to: every one there is, or none.
   QStringList items{tr("All"), tr("None")};
   const std::vector<std::string> present = state ? state->sources : std::vector<std::string>{};
   for (const auto& name : present) {
@@ -154,6 +157,7 @@ void MidiView::setTap(const std::optional<core::MidiTrigger>& trigger, bool lear
   tap_->setText(words.shown);
   const QString spoken = tr("MIDI tap: %1").arg(words.spoken);
   tap_->setAccessibleName(spoken);
+  //: Button: stop waiting for a MIDI note or controller to learn.
   learn_->setText(learning ? tr("Cancel") : tr("Learn"));
   learn_->setAccessibleName(learning ? tr("Cancel learning") : tr("Learn the MIDI tap"));
   learn_->setAccessibleDescription(spoken);

@@ -18,18 +18,22 @@ QStringList names(const std::vector<std::string>& values) {
 }  // namespace
 
 MidiWords::Text MidiWords::trigger(const std::optional<core::MidiTrigger>& trigger) {
+  //: No MIDI tap learned, as shown and as spoken.
   if (!trigger) return {tr("None"), tr("none")};
   const QString number = QString::number(trigger->number);
   const QString channel = QString::number(trigger->channel);
   if (trigger->kind == core::MidiTrigger::Kind::note) {
+    //: The MIDI tap, short: note number %1 on MIDI channel %2.
     return {tr("Note %1 · ch %2").arg(number, channel),
             tr("note %1 on channel %2").arg(number, channel)};
   }
+  //: The MIDI tap, short: controller (control change) number %1 on MIDI channel %2.
   return {tr("CC %1 · ch %2").arg(number, channel),
           tr("controller %1 on channel %2").arg(number, channel)};
 }
 
 MidiWords::Text MidiWords::learning() {
+  //: While Learn waits for the pad, key or pedal to be hit.
   return {tr("Waiting for MIDI…"), tr("waiting for a note or a controller")};
 }
 
@@ -46,7 +50,7 @@ MidiWords::Text MidiWords::input(const std::optional<core::MidiInputState>& stat
     if (connected.isEmpty()) {
       sources = tr("no source connected");
     } else if (connected.size() > namedSources) {
-      sources = tr("%n sources connected", nullptr, static_cast<int>(connected.size()));
+      sources = tr("%n source(s) connected", nullptr, static_cast<int>(connected.size()));
     } else {
       sources = connected.join(QStringLiteral(", "));
     }
@@ -55,6 +59,7 @@ MidiWords::Text MidiWords::input(const std::optional<core::MidiInputState>& stat
                    ? tr("MIDI: %1").arg(sources)
                    : tr("MIDI: connected to %1").arg(sources));
   }
+  //: %1 is a MIDI source ("nanoPAD2") or MIDI system ("JACK") that went away.
   for (const QString& gone : names(state->missing)) {
     shown << tr("%1 gone").arg(gone);
     spoken << tr("%1 gone").arg(gone);
@@ -82,6 +87,7 @@ MidiWords::Text MidiWords::clock(const core::MidiClockState& clock) {
 }
 
 QString MidiWords::absentSource(const QString& name) {
+  //: %1 is a chosen MIDI source that is not plugged in.
   return tr("%1 (not found)").arg(name);
 }
 

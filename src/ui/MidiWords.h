@@ -13,7 +13,7 @@ namespace tempik::ui {
 /// What the window says about MIDI, as shown (short, with " · " between its parts) and as a
 /// screen reader hears it (in words). Plain functions of the controller's values.
 class MidiWords {
-  Q_DECLARE_TR_FUNCTIONS(MidiWords)
+  Q_DECLARE_TR_FUNCTIONS(tempik::ui::MidiWords)
 
  public:
   struct Text {
