@@ -205,6 +205,197 @@
     </message>
 </context>
 <context>
+    <name>tempik::ui::MidiView</name>
+    <message>
+        <source>MIDI input</source>
+        <translation>MIDI-Eingang</translation>
+    </message>
+    <message>
+        <source>Learn</source>
+        <extracomment>Button: the next MIDI note or controller that arrives becomes the tap.</extracomment>
+        <translation>Lernen</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <extracomment>Button: forget the MIDI tap.</extracomment>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Clear the MIDI tap</source>
+        <translation>MIDI-Tap löschen</translation>
+    </message>
+    <message>
+        <source>Follow MIDI clock</source>
+        <translation>MIDI-Clock folgen</translation>
+    </message>
+    <message>
+        <source>MIDI Input</source>
+        <translation>MIDI-Eingang</translation>
+    </message>
+    <message>
+        <source>MIDI Tap</source>
+        <translation>MIDI-Tap</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <extracomment>The MIDI sources tempik connects to: every one there is, or none.</extracomment>
+        <translation>Alle</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keine</translation>
+    </message>
+    <message>
+        <source>%1 chosen. %2</source>
+        <translation>%1 gewählt. %2</translation>
+    </message>
+    <message>
+        <source>MIDI tap: %1</source>
+        <translation>MIDI-Tap: %1</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <extracomment>Button: stop waiting for a MIDI note or controller to learn.</extracomment>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Cancel learning</source>
+        <translation>Lernen abbrechen</translation>
+    </message>
+    <message>
+        <source>Learn the MIDI tap</source>
+        <translation>MIDI-Tap lernen</translation>
+    </message>
+</context>
+<context>
+    <name>tempik::ui::MidiWords</name>
+    <message>
+        <source>MIDI input: %1</source>
+        <translation>MIDI-Eingang: %1</translation>
+    </message>
+    <message>
+        <source>MIDI tap: %1</source>
+        <translation>MIDI-Tap: %1</translation>
+    </message>
+    <message>
+        <source>MIDI tap learned: %1</source>
+        <translation>MIDI-Tap gelernt: %1</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <extracomment>No MIDI tap learned, as shown and as spoken.</extracomment>
+        <translation>Keiner</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keiner</translation>
+    </message>
+    <message>
+        <source>Note %1 · ch %2</source>
+        <extracomment>The MIDI tap, short: note number %1 on MIDI channel %2.</extracomment>
+        <translation>Note %1 · Kan. %2</translation>
+    </message>
+    <message>
+        <source>note %1 on channel %2</source>
+        <translation>Note %1 auf Kanal %2</translation>
+    </message>
+    <message>
+        <source>CC %1 · ch %2</source>
+        <extracomment>The MIDI tap, short: controller (control change) number %1 on MIDI channel %2.</extracomment>
+        <translation>CC %1 · Kan. %2</translation>
+    </message>
+    <message>
+        <source>controller %1 on channel %2</source>
+        <translation>Controller %1 auf Kanal %2</translation>
+    </message>
+    <message>
+        <source>Waiting for MIDI…</source>
+        <extracomment>While Learn waits for the pad, key or pedal to be hit.</extracomment>
+        <translation>Warte auf MIDI…</translation>
+    </message>
+    <message>
+        <source>waiting for a note or a controller</source>
+        <translation>wartet auf eine Note oder einen Controller</translation>
+    </message>
+    <message>
+        <source>MIDI · looking for sources…</source>
+        <translation>MIDI · sucht Quellen…</translation>
+    </message>
+    <message>
+        <source>MIDI: looking for sources</source>
+        <translation>MIDI: sucht Quellen</translation>
+    </message>
+    <message>
+        <source>MIDI: none found</source>
+        <translation>MIDI: keins gefunden</translation>
+    </message>
+    <message>
+        <source>no source connected</source>
+        <translation>keine Quelle verbunden</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n source(s) connected</source>
+        <translation>
+            <numerusform>%n Quelle verbunden</numerusform>
+            <numerusform>%n Quellen verbunden</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>MIDI</source>
+        <translation>MIDI</translation>
+    </message>
+    <message>
+        <source>MIDI: %1</source>
+        <translation>MIDI: %1</translation>
+    </message>
+    <message>
+        <source>MIDI: connected to %1</source>
+        <translation>MIDI: verbunden mit %1</translation>
+    </message>
+    <message>
+        <source>%1 gone</source>
+        <extracomment>%1 is a MIDI source (&quot;nanoPAD2&quot;) or MIDI system (&quot;JACK&quot;) that went away.</extracomment>
+        <translation>%1 weg</translation>
+    </message>
+    <message>
+        <source>MIDI clock · waiting…</source>
+        <translation>MIDI-Clock · wartet…</translation>
+    </message>
+    <message>
+        <source>MIDI clock: waiting for a clock</source>
+        <translation>MIDI-Clock: wartet auf eine Clock</translation>
+    </message>
+    <message>
+        <source>MIDI clock · counting…</source>
+        <translation>MIDI-Clock · zählt…</translation>
+    </message>
+    <message>
+        <source>MIDI clock: counting the first beats</source>
+        <translation>MIDI-Clock: zählt die ersten Beats</translation>
+    </message>
+    <message>
+        <source>MIDI clock · %1 BPM</source>
+        <translation>MIDI-Clock · %1 BPM</translation>
+    </message>
+    <message>
+        <source>MIDI clock: %1 BPM</source>
+        <translation>MIDI-Clock: %1 BPM</translation>
+    </message>
+    <message>
+        <source>MIDI clock · stopped</source>
+        <translation>MIDI-Clock · gestoppt</translation>
+    </message>
+    <message>
+        <source>MIDI clock: stopped</source>
+        <translation>MIDI-Clock: gestoppt</translation>
+    </message>
+    <message>
+        <source>%1 (not found)</source>
+        <extracomment>%1 is a chosen MIDI source that is not plugged in.</extracomment>
+        <translation>%1 (nicht gefunden)</translation>
+    </message>
+</context>
+<context>
     <name>tempik::ui::MultiplierButtons</name>
     <message>
         <source>Half time</source>

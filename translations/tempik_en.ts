@@ -19,4 +19,14 @@
         </translation>
     </message>
 </context>
+<context>
+    <name>tempik::ui::MidiWords</name>
+    <message numerus="yes">
+        <source>%n source(s) connected</source>
+        <translation>
+            <numerusform>%n source connected</numerusform>
+            <numerusform>%n sources connected</numerusform>
+        </translation>
+    </message>
+</context>
 </TS>

@@ -205,6 +205,197 @@
     </message>
 </context>
 <context>
+    <name>tempik::ui::MidiView</name>
+    <message>
+        <source>MIDI input</source>
+        <translation>Entrada MIDI</translation>
+    </message>
+    <message>
+        <source>Learn</source>
+        <extracomment>Button: the next MIDI note or controller that arrives becomes the tap.</extracomment>
+        <translation>Aprender</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <extracomment>Button: forget the MIDI tap.</extracomment>
+        <translation>Borrar</translation>
+    </message>
+    <message>
+        <source>Clear the MIDI tap</source>
+        <translation>Borrar el tap MIDI</translation>
+    </message>
+    <message>
+        <source>Follow MIDI clock</source>
+        <translation>Seguir el reloj MIDI</translation>
+    </message>
+    <message>
+        <source>MIDI Input</source>
+        <translation>Entrada MIDI</translation>
+    </message>
+    <message>
+        <source>MIDI Tap</source>
+        <translation>Tap MIDI</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <extracomment>The MIDI sources tempik connects to: every one there is, or none.</extracomment>
+        <translation>Todas</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Ninguna</translation>
+    </message>
+    <message>
+        <source>%1 chosen. %2</source>
+        <translation>Elegida: %1. %2</translation>
+    </message>
+    <message>
+        <source>MIDI tap: %1</source>
+        <translation>Tap MIDI: %1</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <extracomment>Button: stop waiting for a MIDI note or controller to learn.</extracomment>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>Cancel learning</source>
+        <translation>Cancelar el aprendizaje</translation>
+    </message>
+    <message>
+        <source>Learn the MIDI tap</source>
+        <translation>Aprender el tap MIDI</translation>
+    </message>
+</context>
+<context>
+    <name>tempik::ui::MidiWords</name>
+    <message>
+        <source>MIDI input: %1</source>
+        <translation>Entrada MIDI: %1</translation>
+    </message>
+    <message>
+        <source>MIDI tap: %1</source>
+        <translation>Tap MIDI: %1</translation>
+    </message>
+    <message>
+        <source>MIDI tap learned: %1</source>
+        <translation>Tap MIDI aprendido: %1</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <extracomment>No MIDI tap learned, as shown and as spoken.</extracomment>
+        <translation>Ninguno</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>ninguno</translation>
+    </message>
+    <message>
+        <source>Note %1 · ch %2</source>
+        <extracomment>The MIDI tap, short: note number %1 on MIDI channel %2.</extracomment>
+        <translation>Nota %1 · can. %2</translation>
+    </message>
+    <message>
+        <source>note %1 on channel %2</source>
+        <translation>nota %1 en el canal %2</translation>
+    </message>
+    <message>
+        <source>CC %1 · ch %2</source>
+        <extracomment>The MIDI tap, short: controller (control change) number %1 on MIDI channel %2.</extracomment>
+        <translation>CC %1 · can. %2</translation>
+    </message>
+    <message>
+        <source>controller %1 on channel %2</source>
+        <translation>controlador %1 en el canal %2</translation>
+    </message>
+    <message>
+        <source>Waiting for MIDI…</source>
+        <extracomment>While Learn waits for the pad, key or pedal to be hit.</extracomment>
+        <translation>Esperando MIDI…</translation>
+    </message>
+    <message>
+        <source>waiting for a note or a controller</source>
+        <translation>esperando una nota o un controlador</translation>
+    </message>
+    <message>
+        <source>MIDI · looking for sources…</source>
+        <translation>MIDI · buscando fuentes…</translation>
+    </message>
+    <message>
+        <source>MIDI: looking for sources</source>
+        <translation>MIDI: buscando fuentes</translation>
+    </message>
+    <message>
+        <source>MIDI: none found</source>
+        <translation>MIDI: no se encontró ninguno</translation>
+    </message>
+    <message>
+        <source>no source connected</source>
+        <translation>ninguna fuente conectada</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n source(s) connected</source>
+        <translation>
+            <numerusform>%n fuente conectada</numerusform>
+            <numerusform>%n fuentes conectadas</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>MIDI</source>
+        <translation>MIDI</translation>
+    </message>
+    <message>
+        <source>MIDI: %1</source>
+        <translation>MIDI: %1</translation>
+    </message>
+    <message>
+        <source>MIDI: connected to %1</source>
+        <translation>MIDI: conectado a %1</translation>
+    </message>
+    <message>
+        <source>%1 gone</source>
+        <extracomment>%1 is a MIDI source (&quot;nanoPAD2&quot;) or MIDI system (&quot;JACK&quot;) that went away.</extracomment>
+        <translation>%1 desaparecido</translation>
+    </message>
+    <message>
+        <source>MIDI clock · waiting…</source>
+        <translation>Reloj MIDI · esperando…</translation>
+    </message>
+    <message>
+        <source>MIDI clock: waiting for a clock</source>
+        <translation>Reloj MIDI: esperando un reloj</translation>
+    </message>
+    <message>
+        <source>MIDI clock · counting…</source>
+        <translation>Reloj MIDI · contando…</translation>
+    </message>
+    <message>
+        <source>MIDI clock: counting the first beats</source>
+        <translation>Reloj MIDI: contando los primeros tiempos</translation>
+    </message>
+    <message>
+        <source>MIDI clock · %1 BPM</source>
+        <translation>Reloj MIDI · %1 BPM</translation>
+    </message>
+    <message>
+        <source>MIDI clock: %1 BPM</source>
+        <translation>Reloj MIDI: %1 BPM</translation>
+    </message>
+    <message>
+        <source>MIDI clock · stopped</source>
+        <translation>Reloj MIDI · detenido</translation>
+    </message>
+    <message>
+        <source>MIDI clock: stopped</source>
+        <translation>Reloj MIDI: detenido</translation>
+    </message>
+    <message>
+        <source>%1 (not found)</source>
+        <extracomment>%1 is a chosen MIDI source that is not plugged in.</extracomment>
+        <translation>%1 (no encontrada)</translation>
+    </message>
+</context>
+<context>
     <name>tempik::ui::MultiplierButtons</name>
     <message>
         <source>Half time</source>

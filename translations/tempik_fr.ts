@@ -205,6 +205,197 @@
     </message>
 </context>
 <context>
+    <name>tempik::ui::MidiView</name>
+    <message>
+        <source>MIDI input</source>
+        <translation>Entrée MIDI</translation>
+    </message>
+    <message>
+        <source>Learn</source>
+        <extracomment>Button: the next MIDI note or controller that arrives becomes the tap.</extracomment>
+        <translation>Apprendre</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <extracomment>Button: forget the MIDI tap.</extracomment>
+        <translation>Effacer</translation>
+    </message>
+    <message>
+        <source>Clear the MIDI tap</source>
+        <translation>Effacer le tap MIDI</translation>
+    </message>
+    <message>
+        <source>Follow MIDI clock</source>
+        <translation>Suivre l’horloge MIDI</translation>
+    </message>
+    <message>
+        <source>MIDI Input</source>
+        <translation>Entrée MIDI</translation>
+    </message>
+    <message>
+        <source>MIDI Tap</source>
+        <translation>Tap MIDI</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <extracomment>The MIDI sources tempik connects to: every one there is, or none.</extracomment>
+        <translation>Toutes</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Aucune</translation>
+    </message>
+    <message>
+        <source>%1 chosen. %2</source>
+        <translation>Choix : %1. %2</translation>
+    </message>
+    <message>
+        <source>MIDI tap: %1</source>
+        <translation>Tap MIDI : %1</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <extracomment>Button: stop waiting for a MIDI note or controller to learn.</extracomment>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Cancel learning</source>
+        <translation>Annuler l’apprentissage</translation>
+    </message>
+    <message>
+        <source>Learn the MIDI tap</source>
+        <translation>Apprendre le tap MIDI</translation>
+    </message>
+</context>
+<context>
+    <name>tempik::ui::MidiWords</name>
+    <message>
+        <source>MIDI input: %1</source>
+        <translation>Entrée MIDI : %1</translation>
+    </message>
+    <message>
+        <source>MIDI tap: %1</source>
+        <translation>Tap MIDI : %1</translation>
+    </message>
+    <message>
+        <source>MIDI tap learned: %1</source>
+        <translation>Tap MIDI appris : %1</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <extracomment>No MIDI tap learned, as shown and as spoken.</extracomment>
+        <translation>Aucun</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>aucun</translation>
+    </message>
+    <message>
+        <source>Note %1 · ch %2</source>
+        <extracomment>The MIDI tap, short: note number %1 on MIDI channel %2.</extracomment>
+        <translation>Note %1 · can. %2</translation>
+    </message>
+    <message>
+        <source>note %1 on channel %2</source>
+        <translation>note %1 sur le canal %2</translation>
+    </message>
+    <message>
+        <source>CC %1 · ch %2</source>
+        <extracomment>The MIDI tap, short: controller (control change) number %1 on MIDI channel %2.</extracomment>
+        <translation>CC %1 · can. %2</translation>
+    </message>
+    <message>
+        <source>controller %1 on channel %2</source>
+        <translation>contrôleur %1 sur le canal %2</translation>
+    </message>
+    <message>
+        <source>Waiting for MIDI…</source>
+        <extracomment>While Learn waits for the pad, key or pedal to be hit.</extracomment>
+        <translation>En attente de MIDI…</translation>
+    </message>
+    <message>
+        <source>waiting for a note or a controller</source>
+        <translation>en attente d’une note ou d’un contrôleur</translation>
+    </message>
+    <message>
+        <source>MIDI · looking for sources…</source>
+        <translation>MIDI · recherche des sources…</translation>
+    </message>
+    <message>
+        <source>MIDI: looking for sources</source>
+        <translation>MIDI : recherche des sources</translation>
+    </message>
+    <message>
+        <source>MIDI: none found</source>
+        <translation>MIDI : aucun trouvé</translation>
+    </message>
+    <message>
+        <source>no source connected</source>
+        <translation>aucune source connectée</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n source(s) connected</source>
+        <translation>
+            <numerusform>%n source connectée</numerusform>
+            <numerusform>%n sources connectées</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>MIDI</source>
+        <translation>MIDI</translation>
+    </message>
+    <message>
+        <source>MIDI: %1</source>
+        <translation>MIDI : %1</translation>
+    </message>
+    <message>
+        <source>MIDI: connected to %1</source>
+        <translation>MIDI : connecté à %1</translation>
+    </message>
+    <message>
+        <source>%1 gone</source>
+        <extracomment>%1 is a MIDI source (&quot;nanoPAD2&quot;) or MIDI system (&quot;JACK&quot;) that went away.</extracomment>
+        <translation>%1 disparu</translation>
+    </message>
+    <message>
+        <source>MIDI clock · waiting…</source>
+        <translation>Horloge MIDI · en attente…</translation>
+    </message>
+    <message>
+        <source>MIDI clock: waiting for a clock</source>
+        <translation>Horloge MIDI : en attente d’une horloge</translation>
+    </message>
+    <message>
+        <source>MIDI clock · counting…</source>
+        <translation>Horloge MIDI · comptage…</translation>
+    </message>
+    <message>
+        <source>MIDI clock: counting the first beats</source>
+        <translation>Horloge MIDI : comptage des premiers temps</translation>
+    </message>
+    <message>
+        <source>MIDI clock · %1 BPM</source>
+        <translation>Horloge MIDI · %1 BPM</translation>
+    </message>
+    <message>
+        <source>MIDI clock: %1 BPM</source>
+        <translation>Horloge MIDI : %1 BPM</translation>
+    </message>
+    <message>
+        <source>MIDI clock · stopped</source>
+        <translation>Horloge MIDI · arrêtée</translation>
+    </message>
+    <message>
+        <source>MIDI clock: stopped</source>
+        <translation>Horloge MIDI : arrêtée</translation>
+    </message>
+    <message>
+        <source>%1 (not found)</source>
+        <extracomment>%1 is a chosen MIDI source that is not plugged in.</extracomment>
+        <translation>%1 (introuvable)</translation>
+    </message>
+</context>
+<context>
     <name>tempik::ui::MultiplierButtons</name>
     <message>
         <source>Half time</source>

@@ -203,6 +203,196 @@
     </message>
 </context>
 <context>
+    <name>tempik::ui::MidiView</name>
+    <message>
+        <source>MIDI input</source>
+        <translation>MIDI 入力</translation>
+    </message>
+    <message>
+        <source>Learn</source>
+        <extracomment>Button: the next MIDI note or controller that arrives becomes the tap.</extracomment>
+        <translation>学習</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <extracomment>Button: forget the MIDI tap.</extracomment>
+        <translation>クリア</translation>
+    </message>
+    <message>
+        <source>Clear the MIDI tap</source>
+        <translation>MIDI タップをクリア</translation>
+    </message>
+    <message>
+        <source>Follow MIDI clock</source>
+        <translation>MIDI クロックに追従</translation>
+    </message>
+    <message>
+        <source>MIDI Input</source>
+        <translation>MIDI 入力</translation>
+    </message>
+    <message>
+        <source>MIDI Tap</source>
+        <translation>MIDI タップ</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <extracomment>The MIDI sources tempik connects to: every one there is, or none.</extracomment>
+        <translation>すべて</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>%1 chosen. %2</source>
+        <translation>%1 を選択中。%2</translation>
+    </message>
+    <message>
+        <source>MIDI tap: %1</source>
+        <translation>MIDI タップ：%1</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <extracomment>Button: stop waiting for a MIDI note or controller to learn.</extracomment>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Cancel learning</source>
+        <translation>学習をキャンセル</translation>
+    </message>
+    <message>
+        <source>Learn the MIDI tap</source>
+        <translation>MIDI タップを学習</translation>
+    </message>
+</context>
+<context>
+    <name>tempik::ui::MidiWords</name>
+    <message>
+        <source>MIDI input: %1</source>
+        <translation>MIDI 入力：%1</translation>
+    </message>
+    <message>
+        <source>MIDI tap: %1</source>
+        <translation>MIDI タップ：%1</translation>
+    </message>
+    <message>
+        <source>MIDI tap learned: %1</source>
+        <translation>MIDI タップを学習しました：%1</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <extracomment>No MIDI tap learned, as shown and as spoken.</extracomment>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>Note %1 · ch %2</source>
+        <extracomment>The MIDI tap, short: note number %1 on MIDI channel %2.</extracomment>
+        <translation>ノート %1 · ch %2</translation>
+    </message>
+    <message>
+        <source>note %1 on channel %2</source>
+        <translation>チャンネル %2 のノート %1</translation>
+    </message>
+    <message>
+        <source>CC %1 · ch %2</source>
+        <extracomment>The MIDI tap, short: controller (control change) number %1 on MIDI channel %2.</extracomment>
+        <translation>CC %1 · ch %2</translation>
+    </message>
+    <message>
+        <source>controller %1 on channel %2</source>
+        <translation>チャンネル %2 のコントローラー %1</translation>
+    </message>
+    <message>
+        <source>Waiting for MIDI…</source>
+        <extracomment>While Learn waits for the pad, key or pedal to be hit.</extracomment>
+        <translation>MIDI を待っています…</translation>
+    </message>
+    <message>
+        <source>waiting for a note or a controller</source>
+        <translation>ノートまたはコントローラーを待っています</translation>
+    </message>
+    <message>
+        <source>MIDI · looking for sources…</source>
+        <translation>MIDI · ソースを探しています…</translation>
+    </message>
+    <message>
+        <source>MIDI: looking for sources</source>
+        <translation>MIDI：ソースを探しています</translation>
+    </message>
+    <message>
+        <source>MIDI: none found</source>
+        <translation>MIDI：見つかりません</translation>
+    </message>
+    <message>
+        <source>no source connected</source>
+        <translation>接続中のソースなし</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n source(s) connected</source>
+        <translation>
+            <numerusform>%n 個のソースに接続</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>MIDI</source>
+        <translation>MIDI</translation>
+    </message>
+    <message>
+        <source>MIDI: %1</source>
+        <translation>MIDI：%1</translation>
+    </message>
+    <message>
+        <source>MIDI: connected to %1</source>
+        <translation>MIDI：%1 に接続</translation>
+    </message>
+    <message>
+        <source>%1 gone</source>
+        <extracomment>%1 is a MIDI source (&quot;nanoPAD2&quot;) or MIDI system (&quot;JACK&quot;) that went away.</extracomment>
+        <translation>%1 切断</translation>
+    </message>
+    <message>
+        <source>MIDI clock · waiting…</source>
+        <translation>MIDI クロック · 待機中…</translation>
+    </message>
+    <message>
+        <source>MIDI clock: waiting for a clock</source>
+        <translation>MIDI クロック：クロックを待っています</translation>
+    </message>
+    <message>
+        <source>MIDI clock · counting…</source>
+        <translation>MIDI クロック · カウント中…</translation>
+    </message>
+    <message>
+        <source>MIDI clock: counting the first beats</source>
+        <translation>MIDI クロック：最初の拍を数えています</translation>
+    </message>
+    <message>
+        <source>MIDI clock · %1 BPM</source>
+        <translation>MIDI クロック · %1 BPM</translation>
+    </message>
+    <message>
+        <source>MIDI clock: %1 BPM</source>
+        <translation>MIDI クロック：%1 BPM</translation>
+    </message>
+    <message>
+        <source>MIDI clock · stopped</source>
+        <translation>MIDI クロック · 停止</translation>
+    </message>
+    <message>
+        <source>MIDI clock: stopped</source>
+        <translation>MIDI クロック：停止</translation>
+    </message>
+    <message>
+        <source>%1 (not found)</source>
+        <extracomment>%1 is a chosen MIDI source that is not plugged in.</extracomment>
+        <translation>%1（見つかりません）</translation>
+    </message>
+</context>
+<context>
     <name>tempik::ui::MultiplierButtons</name>
     <message>
         <source>Half time</source>

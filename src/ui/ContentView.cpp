@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,8 @@
 #include "ui/FormGroup.h"
 #include "ui/Hints.h"
 #include "ui/LinkFollowView.h"
+#include "ui/MidiView.h"
+#include "ui/MidiWords.h"
 #include "ui/MultiplierButtons.h"
 #include "ui/PulsingTapButton.h"
 #include "ui/QtSettingsStore.h"
@@ -39,10 +42,6 @@ TintedLabel* makeHint(const QString& text) {
   hint->setFont(captionFont());
   hint->setWordWrap(true);
   return hint;
-}
-
-bool isOneOf(const QWidget* widget, std::initializer_list<const QWidget*> widgets) {
-  return std::find(widgets.begin(), widgets.end(), widget) != widgets.end();
 }
 
 std::optional<core::TempoMultiplier> multiplierKey(const QKeyEvent& key) {
@@ -119,6 +118,25 @@ ContentView::ContentView(std::shared_ptr<core::TempoController> controller,
   timeGroup->addRow(linkFollow_)->setHidden(!controller_->canFollowLink());
   //: Half, normal or double time for every tempo sent.
   timeGroup->addFieldRow(tr("Multiplier"), multiplierButtons_);
+  midi_ = new MidiView;
+  midi_->setActions({
+      // Orca hears no change of a Qt combo box's item: the choice is announced.
+      .choose =
+          [this](core::MidiSources sources) {
+            controller_->setMidiSources(std::move(sources));
+            announcer_->announce(
+                MidiWords::tr("MIDI input: %1").arg(midi_->sourcePicker().currentText()));
+          },
+      .learn =
+          [this](bool learn) {
+            cancelsLearning_ = !learn;
+            controller_->learnMidiTap(learn);
+            cancelsLearning_ = false;
+          },
+      .clear = [this] { controller_->setMidiTap(std::nullopt); },
+      .followClock = [this](bool follow) { controller_->setFollowsMidiClock(follow); },
+  });
+  midi_->setHidden(!controller_->canUseMidi());
 
   auto* form = new QWidget;
   auto* formLayout = new QVBoxLayout(form);
@@ -127,6 +145,7 @@ ContentView::ContentView(std::shared_ptr<core::TempoController> controller,
   formLayout->addWidget(consoleGroup);
   formLayout->addWidget(effectGroup);
   formLayout->addWidget(timeGroup);
+  formLayout->addWidget(midi_);
   settingsProblem_ = makeHint({});
   formLayout->addWidget(settingsProblem_);
 
@@ -138,25 +157,18 @@ ContentView::ContentView(std::shared_ptr<core::TempoController> controller,
   credits_ = makeCreditsLabel(creditsLink);
   stack->addWidget(credits_);
 
-  // The button owns the keyboard: a field, the switch or a time button keeps it only while
-  // the operator uses it, and the credits link is a stop only when there is a link.
-  QWidget* const half = &multiplierButtons_->button(core::TempoMultiplier::half);
-  QWidget* const normal = &multiplierButtons_->button(core::TempoMultiplier::normal);
-  QWidget* const twice = &multiplierButtons_->button(core::TempoMultiplier::twice);
-  QWidget* const followSwitch = &linkFollow_->followSwitch();
-  for (QWidget* stop : {static_cast<QWidget*>(hostField_), static_cast<QWidget*>(effectField_),
-                        static_cast<QWidget*>(macroField_), followSwitch, half, normal, twice}) {
-    stop->installEventFilter(this);
-  }
-  QWidget* last = macroField_;
-  for (QWidget* next : {followSwitch, half, normal, twice, static_cast<QWidget*>(credits_),
-                        static_cast<QWidget*>(tapButton_)}) {
-    if (next->focusPolicy() == Qt::NoFocus) continue;
+  // The button owns the keyboard: a field, a switch, a time button or a MIDI control keeps it
+  // only while the operator uses it, and the credits link is a stop only when there is a link.
+  std::vector<QWidget*> stops = briefStops();
+  for (QWidget* stop : stops) stop->installEventFilter(this);
+  stops.push_back(credits_);
+  stops.push_back(tapButton_);
+  QWidget* last = hostField_;
+  for (QWidget* next : stops) {
+    if (next == last || next->focusPolicy() == Qt::NoFocus) continue;
     setTabOrder(last, next);
     last = next;
   }
-  setTabOrder(hostField_, effectField_);
-  setTabOrder(effectField_, macroField_);
   setTabOrder(tapButton_, hostField_);
   tapButton_->setFocus(Qt::OtherFocusReason);
 
@@ -185,19 +197,37 @@ ContentView::~ContentView() = default;
 
 bool ContentView::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusIn || event->type() == QEvent::KeyPress) fieldIdle_.start();
+  if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+  const auto& key = *static_cast<QKeyEvent*>(event);
   // Every edit is already saved, so leaving the field keeps the text as typed.
-  if (event->type() == QEvent::KeyPress && handsFocusBack(*static_cast<QKeyEvent*>(event))) {
+  if (handsFocusBack(key)) {
     handKeyboardBack();
+    return true;
+  }
+  // Before the MIDI picker can take the letter to jump to "None".
+  const auto multiplier = multiplierKey(key);
+  if (multiplier && !qobject_cast<QLineEdit*>(watched)) {
+    controller_->setTempoMultiplier(*multiplier);
     return true;
   }
   return QWidget::eventFilter(watched, event);
 }
 
+std::vector<QWidget*> ContentView::briefStops() const {
+  std::vector<QWidget*> stops{hostField_,
+                              effectField_,
+                              macroField_,
+                              &linkFollow_->followSwitch(),
+                              &multiplierButtons_->button(core::TempoMultiplier::half),
+                              &multiplierButtons_->button(core::TempoMultiplier::normal),
+                              &multiplierButtons_->button(core::TempoMultiplier::twice)};
+  for (QWidget* stop : midi_->keyboardStops()) stops.push_back(stop);
+  return stops;
+}
+
 bool ContentView::holdsKeyboardBriefly(const QWidget* widget) const {
-  return isOneOf(widget, {hostField_, effectField_, macroField_, &linkFollow_->followSwitch(),
-                          &multiplierButtons_->button(core::TempoMultiplier::half),
-                          &multiplierButtons_->button(core::TempoMultiplier::normal),
-                          &multiplierButtons_->button(core::TempoMultiplier::twice)});
+  const std::vector<QWidget*> stops = briefStops();
+  return std::find(stops.begin(), stops.end(), widget) != stops.end();
 }
 
 // Every key no field or button took lands here.
@@ -248,7 +278,9 @@ void ContentView::showAll() {
         core::ObservedProperty::eosIP, core::ObservedProperty::bpmFX,
         core::ObservedProperty::bpmMacro, core::ObservedProperty::connectionProblem,
         core::ObservedProperty::settingsProblem, core::ObservedProperty::followsLink,
-        core::ObservedProperty::linkSession, core::ObservedProperty::tempoMultiplier}) {
+        core::ObservedProperty::linkSession, core::ObservedProperty::tempoMultiplier,
+        core::ObservedProperty::midiInput, core::ObservedProperty::midiTap,
+        core::ObservedProperty::midiClock}) {
     showProperty(property);
   }
 }
@@ -333,11 +365,30 @@ void ContentView::showProperty(core::ObservedProperty property) {
           !macroHintShown(controller_->bpmMacro(), controller_->macroNumber()));
       break;
     case core::ObservedProperty::midiInput:
+      midi_->setSources(controller_->midiSources(), controller_->midiInputState());
+      break;
     case core::ObservedProperty::midiTap:
+      showMidiTap();
+      break;
     case core::ObservedProperty::followsMidiClock:
     case core::ObservedProperty::midiClock:
+      midi_->setClock(controller_->midiClockState());
       break;
   }
+}
+
+// Learn starts, and ends by a note or a cancel, far from where the focus is: a screen reader
+// hears each.
+void ContentView::showMidiTap() {
+  const bool wasLearning = midi_->isLearning();
+  const bool learning = controller_->learnsMidiTap();
+  const auto trigger = controller_->midiTap();
+  midi_->setTap(trigger, learning);
+  if (learning == wasLearning) return;
+  const QString tap = (learning ? MidiWords::learning() : MidiWords::trigger(trigger)).spoken;
+  announcer_->announce((learning || cancelsLearning_ ? MidiWords::tr("MIDI tap: %1")
+                                                     : MidiWords::tr("MIDI tap learned: %1"))
+                           .arg(tap));
 }
 
 }  // namespace tempik::ui

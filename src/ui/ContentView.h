@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <chrono>
 #include <memory>
+#include <vector>
 
 #include "core/Observation.h"
 #include "core/TempoController.h"
@@ -18,6 +19,7 @@ namespace tempik::ui {
 class Announcer;
 class EosConnectionStatusView;
 class LinkFollowView;
+class MidiView;
 class MultiplierButtons;
 class PulsingTapButton;
 class TapWindowDots;
@@ -26,20 +28,23 @@ class TintedLabel;
 /// The window's whole content, 400 pixels wide, top to bottom: the tap button, the tap
 /// dots, the settings form (host and connection status; effects and macro with their red
 /// hints; the "Follow Ableton Link" switch, when tempik can follow, with the session's status,
-/// and the half / normal / double time buttons) and the credits line.
+/// and the half / normal / double time buttons; the MIDI group, when tempik has MIDI) and the
+/// credits line.
 ///
 /// The tap button holds the keyboard focus from the start: Escape or Return in a field, a
 /// click beside the fields, or ten seconds without a key in a field hands it back (so a foot
-/// switch never types into a field left alone); the switch and the time buttons take no focus
-/// on a click and give it back by the same rules when Tab reached them. Tab runs host,
-/// effects, macro, the switch, the chosen time button, the credits link (when there is one)
-/// and the button. H, N and D choose half, normal and double time wherever the keyboard is but in a
-/// field, which types them.
+/// switch never types into a field left alone); the switches, the time buttons and the MIDI
+/// controls take no focus on a click and give it back by the same rules when Tab reached them.
+/// Tab runs host, effects, macro, the Link switch, the chosen time button, the MIDI controls,
+/// the credits link (when there is one) and the button. H, N and D choose half, normal and
+/// double time wherever the keyboard is but in a field, which types them (the MIDI picker
+/// would take them for its items' first letters).
 ///
 /// It never shows more than the controller knows: "not sent" on the button while the console
 /// has not got the tempo shown, why the console is not connected under the status, a red hint
 /// under a host that names no console, and a line when settings cannot be saved. Screen
-/// readers hear each new tempo, and whether it was sent.
+/// readers hear each new tempo, and whether it was sent, the MIDI input picked, and Learn as it
+/// starts and ends.
 ///
 /// A thin adapter over the controller: it shows the controller's properties as they change,
 /// assigns each field's whole text to the controller on every edit, and hands each press of
@@ -74,6 +79,7 @@ class ContentView final : public QWidget {
   [[nodiscard]] QLabel& credits() const { return *credits_; }
   [[nodiscard]] LinkFollowView& linkFollow() const { return *linkFollow_; }
   [[nodiscard]] MultiplierButtons& multiplierButtons() const { return *multiplierButtons_; }
+  [[nodiscard]] MidiView& midi() const { return *midi_; }
   /// The height its rows need at its fixed width, wrapped lines (a long reason, a hint) and all.
   [[nodiscard]] QSize sizeHint() const override;
   /// The same: its rows are never squeezed (a shorter screen scrolls them instead).
@@ -91,8 +97,11 @@ class ContentView final : public QWidget {
   void showProperty(core::ObservedProperty property);
   void showAll();
   void showTempo();
+  void showMidiTap();
   void handKeyboardBack();
-  /// The focus stops other than the button, which give the keyboard back when left alone.
+  /// The focus stops other than the button and the credits, in Tab's order: they give the
+  /// keyboard back when left alone.
+  [[nodiscard]] std::vector<QWidget*> briefStops() const;
   [[nodiscard]] bool holdsKeyboardBriefly(const QWidget* widget) const;
 
   std::shared_ptr<core::TempoController> controller_;
@@ -110,12 +119,15 @@ class ContentView final : public QWidget {
   TintedLabel* settingsProblem_;
   LinkFollowView* linkFollow_;
   MultiplierButtons* multiplierButtons_;
+  MidiView* midi_;
   QLabel* credits_;
   Announcer* announcer_;
   QTimer fieldIdle_;
   // What was last shown and announced of the tempo.
   std::optional<std::int64_t> shownBpm_;
   bool shownNotSent_ = false;
+  // True while the operator's cancel of Learn is on its way: no tap was learned.
+  bool cancelsLearning_ = false;
   // The beat the glow counts from while no tap has been made (the tempo came from Link).
   std::optional<std::chrono::system_clock::time_point> firstTempoShown_;
   // Last, so that it unsubscribes before the widgets it updates go.

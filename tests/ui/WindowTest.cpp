@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include "support/FakeConsoleTransport.h"
+#include "support/FakeMidiInput.h"
 #include "support/FakeTempoSession.h"
 #include "support/Fakes.h"
 #include "support/ManualExecutor.h"
@@ -20,6 +23,7 @@
 #include "ui/ContentView.h"
 #include "ui/EosConnectionStatusView.h"
 #include "ui/LinkFollowView.h"
+#include "ui/MidiView.h"
 #include "ui/MultiplierButtons.h"
 #include "ui/PulsingTapButton.h"
 #include "ui/TapWindowDots.h"
@@ -63,11 +67,12 @@ struct Window : testing::Test {
       std::make_shared<fakes::FakeConsoleTransport>(executor);
   std::shared_ptr<fakes::MemorySettingsStore> store;
   std::shared_ptr<fakes::FakeTempoSession> linkSession;  // none: built without Link
+  std::shared_ptr<fakes::FakeMidiInput> midiInput;       // none: built without MIDI
   int controllersMade = 0;
   TempikApp app{[this] {
     ++controllersMade;
-    return core::TempoController::Dependencies{executor, clock,   store,      transport,
-                                               {},       nullptr, linkSession};
+    return core::TempoController::Dependencies{executor, clock,   store,       transport,
+                                               {},       nullptr, linkSession, midiInput};
   }};
   ContentView* view = nullptr;
 };
@@ -80,6 +85,7 @@ TEST_F(Window, OpensWithTheStoredSettingsAndHintsTheFieldsThatCannotBeSent) {
   EXPECT_FALSE(view->isMacroHintShown());
   EXPECT_TRUE(store->writes.empty()) << "opening writes nothing back";
   EXPECT_FALSE(view->linkFollow().isVisibleTo(view)) << "no Link session to follow";
+  EXPECT_FALSE(view->midi().isVisibleTo(view)) << "no MIDI input";
   const struct {
     QLineEdit* field;
     QString text;
@@ -296,6 +302,105 @@ TEST_F(Window, ChoosesHalfOrDoubleTimeByButtonOrKeyButAFieldTypesTheKey) {
   QTest::mouseClick(&time.button(M::twice), Qt::LeftButton);
   EXPECT_EQ(app.controller()->tempoMultiplier(), M::twice);
   EXPECT_EQ(QApplication::focusWidget(), &tap) << "a click leaves the keyboard on the button";
+}
+
+// The MIDI group says what the input found, picks sources, learns a pad that then taps, and
+// follows the clock; no click takes the keyboard, and H/N/D never pick a source.
+TEST_F(Window, PicksMidiSourcesLearnsAPadAndSaysWhatMidiAndItsClockDo) {
+  midiInput = std::make_shared<fakes::FakeMidiInput>();
+  start({{"midiInput", "nanoPAD2"}});
+  app.window().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&app.window()));
+  MidiView& midi = view->midi();
+  QComboBox& picker = midi.sourcePicker();
+  EXPECT_EQ(picker.currentText(), "nanoPAD2") << "not known to be missing before a report";
+  // clang-format off
+  const struct { core::MidiInputState state; const char *shown, *spoken, *picked; int items; }
+  states[] = {
+      {{}, "MIDI: none found", "MIDI: none found", "nanoPAD2 (not found)", 3},
+      {{{"ALSA", "JACK"}, {"Pedal", "nanoPAD2", "Pad"}, {"Pedal", "nanoPAD2", "Pad"}, {}},
+       "MIDI · Pedal, nanoPAD2, Pad", "MIDI: connected to Pedal, nanoPAD2, Pad", "nanoPAD2", 5},
+      {{{"ALSA"}, {"a", "b", "c", "d"}, {"a", "b", "c", "d"}, {"JACK", "nanoPAD2"}},
+       "MIDI · 4 sources connected · JACK gone · nanoPAD2 gone",
+       "MIDI: 4 sources connected. JACK gone. nanoPAD2 gone", "nanoPAD2 (not found)", 7},
+      {{{"ALSA"}, {"nanoPAD2"}, {}, {}}, "MIDI · no source connected", "MIDI: no source connected",
+       "nanoPAD2", 3},
+  };
+  // clang-format on
+  for (const auto& s : states) {
+    midiInput->report(s.state);
+    EXPECT_EQ(midi.statusText(), QString::fromUtf8(s.shown));
+    EXPECT_EQ(picker.accessibleDescription(), s.picked + QString(" chosen. ") + s.spoken);
+    EXPECT_EQ(picker.currentText(), s.picked);
+    EXPECT_EQ(picker.count(), s.items);
+  }
+  picker.setFocus();
+  QTest::keyClick(&picker, Qt::Key_N);
+  QWheelEvent wheel({8, 8}, picker.mapToGlobal(QPoint(8, 8)), {}, {0, 120}, Qt::NoButton, {},
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(&picker, &wheel);  // the window scrolls on
+  EXPECT_EQ(midiInput->chosen.back().name, "nanoPAD2") << "N is normal time; no wheel picks";
+  QTest::keyClick(&picker, Qt::Key_D);
+  QTest::keyClick(&picker, Qt::Key_Up);
+  EXPECT_EQ(app.controller()->tempoMultiplier(), core::TempoMultiplier::twice);
+  EXPECT_EQ(midiInput->chosen.back().kind, core::MidiSources::Kind::none) << "Up picks None";
+  EXPECT_EQ(store->read("midiInput"), "none");
+  EXPECT_EQ(view->announcer().message(), "MIDI input: None");
+  QTest::keyClick(&picker, Qt::Key_Up);
+  EXPECT_EQ(midiInput->chosen.back().kind, core::MidiSources::Kind::all);
+  QTest::keyClick(&picker, Qt::Key_Escape);
+  QTest::mouseClick(&picker, Qt::LeftButton);
+  picker.hidePopup();
+  EXPECT_TRUE(view->tapButton().hasFocus());
+
+  const auto send = [&](core::MidiMessage message) {
+    midiInput->send(clock->now(), message);
+    executor->runReady();
+  };
+  QTest::mouseClick(&midi.learnButton(), Qt::LeftButton);
+  EXPECT_EQ(midi.tapText(), "Waiting for MIDI…");
+  EXPECT_EQ(midi.learnButton().text(), "Cancel");
+  EXPECT_EQ(view->announcer().message(), "MIDI tap: waiting for a note or a controller");
+  send(core::MidiControlChange{1, 64, 127});
+  EXPECT_EQ(midi.tapText(), "CC 64 · ch 1");
+  QTest::mouseClick(&midi.learnButton(), Qt::LeftButton);
+  EXPECT_TRUE(midi.clearButton().isHidden()) << "nothing to clear while Learn waits";
+  QTest::mouseClick(&midi.learnButton(), Qt::LeftButton);
+  EXPECT_EQ(view->announcer().message(), "MIDI tap: controller 64 on channel 1") << "cancelled";
+  QTest::mouseClick(&midi.learnButton(), Qt::LeftButton);
+  send(core::MidiNoteOn{10, 36, 100});
+  EXPECT_EQ(view->announcer().message(), "MIDI tap learned: note 36 on channel 10");
+  EXPECT_EQ(midi.tapText(), "Note 36 · ch 10");
+  EXPECT_EQ(midi.learnButton().accessibleDescription(), "MIDI tap: note 36 on channel 10");
+  for (int i = 0; i < 3; ++i, clock->set(clock->now() + 500ms)) send(core::MidiNoteOn{10, 36, 9});
+  EXPECT_EQ(view->tapButton().tempoText(), "240") << "120 BPM, double time";
+  midi.clearButton().setFocus();
+  QTest::keyClick(&midi.clearButton(), Qt::Key_Space);
+  EXPECT_TRUE(midi.learnButton().hasFocus()) << "hidden, Clear hands the keyboard to Learn";
+  QTest::keyClick(&midi.learnButton(), Qt::Key_Escape);
+  EXPECT_EQ(midi.tapText(), "None");
+  EXPECT_TRUE(midi.clearButton().isHidden());
+  EXPECT_EQ(store->read("midiTap"), "");
+
+  layOut();
+  const int height = app.window().height();
+  QTest::mouseClick(&midi.clockSwitch(), Qt::LeftButton, {}, {8, 8});
+  EXPECT_EQ(midi.clockText(), "MIDI clock · waiting…");
+  const std::pair<int, const char*> clocks[] = {{1, "MIDI clock: counting the first beats"},
+                                                {96, "MIDI clock: 126.0 BPM"}};
+  for (const auto& [count, spoken] : clocks) {
+    for (int i = 0; i < count; ++i, clock->set(clock->now() + 60'000'000us / 126 / 24)) {
+      send(core::MidiClockMessage::clock);
+    }
+    EXPECT_EQ(midi.clockSwitch().accessibleDescription(), QString::fromUtf8(spoken));
+  }
+  send(core::MidiClockMessage::stop);
+  EXPECT_EQ(midi.spokenClock(), "MIDI clock: stopped");
+  QTest::mouseClick(&midi.clockSwitch(), Qt::LeftButton, {}, {8, 8});
+  layOut();
+  EXPECT_EQ(app.window().height(), height) << "the clock's line goes with the switch";
+  EXPECT_FALSE(app.controller()->followsMidiClock());
+  EXPECT_EQ(QApplication::focusWidget(), &view->tapButton()) << "no click took the keyboard";
 }
 
 TEST_F(Window, OpensOneAboutDialogAndClosingTheWindowEndsTheApplication) {
