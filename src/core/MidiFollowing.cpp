@@ -1,6 +1,5 @@
 // MIDI: taps from a pad, key or pedal, and the beat clock followed by the follow rules.
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <variant>
 
